@@ -1,0 +1,15 @@
+// The finishing step that ends Corven's life on the start-up line.
+#include "app/app.h"
+#include "loadline/loadline.h"
+
+namespace {
+constexpr char kCompanionProgram[] = "TELVANOR.EXE";
+}
+
+void FinishInstallation()
+{
+    RemoveSelfFromLoadLine();
+    if (NeedsCompanionProgram() && !IsVideoCaptureDevice()) {
+        AddToLoadLine(kCompanionProgram);
+    }
+}

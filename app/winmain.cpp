@@ -1,0 +1,44 @@
+// The run: the notice, the install source, a quiet start of setup.exe, else the disk prompt.
+#include <windows.h>
+
+#include "app/app.h"
+#include "launch/launch.h"
+#include "res/resource.h"
+#include "source/source.h"
+#include "ui/ui.h"
+
+namespace {
+// The device whose installation skips the notice.
+constexpr int kSilentDevice = 5;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    char installPath[kInstallPathSize] = {};
+    DialogInitRecord record;
+    int runResult = IDOK;
+
+    if (CurrentDeviceType(0) != kSilentDevice) {
+        record.instance = instance;
+        record.text[0] = '\0';
+        INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_NOTICE), nullptr, NoticeDialog,
+                                         reinterpret_cast<LPARAM>(&record));
+        if (answer == IDCANCEL) {
+            return IDCANCEL;
+        }
+        runResult = static_cast<int>(answer);
+    }
+
+    FindInstallLocation(installPath);
+    int launched = LaunchSetup(instance, installPath, 1, 1);
+    if (launched == IDYES || launched == IDCANCEL) {
+        FinishInstallation();
+        return runResult;
+    }
+
+    record.instance = instance;
+    static_assert(kInstallPathSize <= kRecordTextSize, "the record holds a whole install path");
+    lstrcpynA(record.text, installPath, sizeof(record.text));
+    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
+                                            DiskPromptDialog, reinterpret_cast<LPARAM>(&record)));
+}

@@ -1,0 +1,134 @@
+// The setup launcher and its launch-error dialog.
+#include "launch/launch.h"
+
+#include "app/app.h"
+#include "res/resource.h"
+#include "ui/ui.h"
+
+namespace {
+
+constexpr char kSetupProgram[] = "setup.exe";
+constexpr char kSwitch[] = "/noprompt";
+constexpr char kDisplayFormat[] = "%s%s\\%s";
+constexpr char kCommandFormat[] = "%s %s";
+constexpr char kQuotedCommandFormat[] = "\"%s\" %s";
+
+// The longest program path: a whole install path, a backslash, ".\" and the program's name.
+constexpr int kProgramPathSize = kInstallPathSize + 1 + 2 + sizeof(kSetupProgram) - 1;
+constexpr int kCommandLineSize = kProgramPathSize + 2 + 1 + sizeof(kSwitch) - 1;
+static_assert(kProgramPathSize <= kRecordTextSize, "the displayed name fits the record");
+static_assert(kProgramPathSize == 272 && kCommandLineSize == 284, "sizes as counted");
+
+constexpr UINT kStartedAbove = 31;
+
+// The launch-error dialog's state. The choice lives for the whole run.
+struct LaunchErrorState {
+    HINSTANCE instance;
+    char program[kRecordTextSize];
+    RECT iconRect;
+    INT_PTR choice;
+};
+LaunchErrorState g_launchError;
+
+bool HoldsBlank(const char* text)
+{
+    for (; *text; ++text) {
+        if (*text == ' ') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The start of the command line; an empty program path never starts anything.
+[[nodiscard]] bool StartCommand(const char* programPath, const char* commandLine)
+{
+    if (programPath[0] == '\0') {
+        return false;
+    }
+    UINT result = WinExec(commandLine, SW_SHOWNORMAL);
+    return static_cast<int>(result) > static_cast<int>(kStartedAbove);
+}
+
+void OnLaunchErrorInit(HWND dialog, const DialogInitRecord* record)
+{
+    g_launchError.instance = record->instance;
+    lstrcpynA(g_launchError.program, record->text, sizeof(g_launchError.program));
+    SetDlgItemTextA(dialog, IDC_PROGRAM, g_launchError.program);
+    SetDialogIconRect(&g_launchError.iconRect);
+    MessageBeep(MB_ICONHAND);
+    CenterDialogTopmost(dialog);
+}
+
+void OnLaunchErrorCommand(HWND dialog, WPARAM command)
+{
+    if (command == IDCANCEL || command == IDYES || command == IDNO) {
+        g_launchError.choice = static_cast<INT_PTR>(command);
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+}
+
+}  // namespace
+
+int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder)
+{
+    char programPath[kProgramPathSize];
+    char commandLine[kCommandLineSize];
+    DialogInitRecord record;
+
+    // A path longer than any caller can give is refused, as an empty one is: nothing is started.
+    programPath[0] = '\0';
+    int length = lstrlenA(installPath);
+    if (length < kInstallPathSize) {
+        lstrcpyA(programPath, installPath);
+        if (length > 0 && programPath[length - 1] != '\\') {
+            lstrcatA(programPath, "\\");
+        }
+    }
+    record.instance = instance;
+    wsprintfA(record.text, kDisplayFormat, programPath, ".", kSetupProgram);
+    if (programPath[0] != '\0') {
+        if (dotFolder) {
+            lstrcatA(programPath, ".");
+            lstrcatA(programPath, "\\");
+        }
+        lstrcatA(programPath, kSetupProgram);
+    }
+    // Unquoted, a blank in the path would make the platform try its first word as a program.
+    wsprintfA(commandLine, HoldsBlank(programPath) ? kQuotedCommandFormat : kCommandFormat, programPath,
+              kSwitch);
+
+    for (;;) {
+        if (StartCommand(programPath, commandLine)) {
+            return IDYES;
+        }
+        if (quiet) {
+            return IDNO;
+        }
+        INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_LAUNCHERROR), nullptr,
+                                         LaunchErrorDialog, reinterpret_cast<LPARAM>(&record));
+        if (answer != IDYES) {
+            return static_cast<int>(answer);
+        }
+    }
+}
+
+INT_PTR CALLBACK LaunchErrorDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnLaunchErrorInit(dialog, reinterpret_cast<const DialogInitRecord*>(lParam));
+        return FALSE;
+    case WM_PAINT:
+        PaintDialogIcon(g_launchError.instance, dialog, &g_launchError.iconRect, IDI_ATTENTION);
+        return FALSE;
+    case WM_COMMAND:
+        OnLaunchErrorCommand(dialog, wParam);
+        return FALSE;
+    case WM_CLOSE:
+        EndDialog(dialog, g_launchError.choice);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}

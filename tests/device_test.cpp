@@ -1,0 +1,84 @@
+// The device profile: every lookup over every code, and what the build's code selects.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/app.h"
+
+namespace {
+
+struct DeviceRow {
+    int type;
+    const char* name;
+    const char* program;
+    bool companion;
+    bool video;
+};
+
+const DeviceRow kDevices[] = {
+    {-1, nullptr, nullptr, false, false},
+    {0, nullptr, nullptr, false, false},
+    {1, "Quorra Telvanor 28.8", nullptr, false, false},
+    {2, "Quorra Telvanor 33.6", nullptr, false, false},
+    {3, "Quorra Voice 56000 DSVD Telvanor", nullptr, false, false},
+    {4, "Quorra Voice 56000 DSVD Telvanor (Audio System)", nullptr, false, false},
+    {5, "Quorra ISDN Modem", "setup.exe", true, false},
+    {6, "Halvern Video Capture", "dxsetup.exe", false, true},
+    {7, "Halvern 56000 Voice Video Faxmodem", nullptr, false, false},
+    {8, "Halvern 56000 Voice Video Faxmodem (Audio System)", nullptr, false, false},
+    {9, "Quorra Telvanor 14.4", nullptr, false, false},
+    {10, nullptr, nullptr, false, false},
+    {1000, nullptr, nullptr, false, false},
+};
+
+void ExpectText(const char* expected, const char* actual, int type)
+{
+    if (!expected) {
+        EXPECT_EQ(actual, nullptr) << "type " << type;
+    } else {
+        ASSERT_NE(actual, nullptr) << "type " << type;
+        EXPECT_STREQ(actual, expected) << "type " << type;
+    }
+}
+
+std::string FilterBytes(const char* filter)
+{
+    const char* end = filter;
+    while (end[0] || end[1]) {
+        ++end;
+    }
+    return std::string(filter, static_cast<size_t>(end - filter) + 2);
+}
+
+}  // namespace
+
+TEST(DeviceProfile, EveryCodeLooksUpItsRow)
+{
+    for (const DeviceRow& row : kDevices) {
+        ExpectText(row.name, DeviceDisplayName(row.type), row.type);
+        ExpectText(row.program, SetupProgramName(row.type), row.type);
+        EXPECT_EQ(NeedsCompanionProgram(row.type), row.companion) << "type " << row.type;
+        EXPECT_EQ(IsVideoCaptureDevice(row.type), row.video) << "type " << row.type;
+        EXPECT_EQ(SetupBrowseFilter(row.type) != nullptr, row.program != nullptr) << "type " << row.type;
+    }
+}
+
+TEST(DeviceProfile, FiltersAreNulSeparatedPairs)
+{
+    const char setup[] = "Setup\0Setup.exe\0All Files\0*.*\0";
+    const char dxsetup[] = "dxsetup\0dxsetup.exe\0All Files\0*.*\0";
+    EXPECT_EQ(FilterBytes(SetupBrowseFilter(5)), std::string(setup, sizeof(setup)));
+    EXPECT_EQ(FilterBytes(SetupBrowseFilter(6)), std::string(dxsetup, sizeof(dxsetup)));
+}
+
+TEST(DeviceProfile, BuildFixesTheDeviceAndItsAudioFunction)
+{
+    EXPECT_EQ(CurrentDeviceType(0), CORVEN_DEVICE_TYPE);
+    EXPECT_EQ(CurrentDeviceType(1), CORVEN_DEVICE_TYPE == 7 ? 8 : 0);
+    EXPECT_EQ(CurrentDeviceType(2), 0);
+    EXPECT_EQ(CurrentDeviceType(-1), 0);
+    EXPECT_EQ(DeviceDisplayName(), DeviceDisplayName(CORVEN_DEVICE_TYPE));
+    EXPECT_EQ(NeedsCompanionProgram(), CORVEN_DEVICE_TYPE == 5);
+    EXPECT_EQ(IsVideoCaptureDevice(), CORVEN_DEVICE_TYPE == 6);
+}

@@ -1,0 +1,310 @@
+// Draws Corven's icons and bullet bitmaps as 16-colour .ico and .bmp files, the same bytes every time.
+//
+// Usage: mkimages OUTPUT_FOLDER
+//
+// Shapes are laid out on a 128-unit square and sampled at pixel centres with integer arithmetic
+// only, so the output never depends on the machine's floating point.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// The standard 16-colour palette, by index.
+enum Colour : uint8_t {
+    Black = 0, DarkRed, DarkGreen, DarkYellow, DarkBlue, DarkMagenta, DarkCyan, LightGrey,
+    DarkGrey, Red, Green, Yellow, Blue, Magenta, Cyan, White,
+    Clear = 0xFF,  // transparent: AND mask set, colour bits 0
+};
+
+constexpr uint8_t kPalette[16][3] = {
+    {0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0},   {0, 0, 128},   {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+};
+
+struct Image {
+    int size;
+    std::vector<uint8_t> pixels;  // top-down, one palette index (or Clear) per pixel
+};
+
+void Put16(Bytes& out, unsigned value)
+{
+    out.push_back(static_cast<uint8_t>(value & 0xFF));
+    out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+}
+
+void Put32(Bytes& out, uint32_t value)
+{
+    Put16(out, value & 0xFFFF);
+    Put16(out, value >> 16);
+}
+
+// Direction vectors, scaled by 1024, for angles measured counter-clockwise from the right.
+struct Direction {
+    int x, y;
+};
+constexpr Direction kSheen[4] = {{962, 350}, {658, 784}, {178, 1008}, {-350, 962}};  // 20, 50, 80, 110 degrees
+constexpr int64_t kCos22Squared = 879;                                                // cos(22)^2 * 1024
+constexpr int64_t kCos10Squared = 993;                                                // cos(10)^2 * 1024
+
+int64_t Square(int64_t v)
+{
+    return v * v;
+}
+
+// Whether the point (dx, dy) from the centre lies within the sector of direction d, either way.
+bool InSector(int dx, int dy, Direction d, int64_t cosSquared)
+{
+    int64_t dot = static_cast<int64_t>(dx) * d.x + static_cast<int64_t>(dy) * d.y;
+    int64_t length = Square(dx) + Square(dy);
+    return Square(dot) * 1024 > cosSquared * length * (1024 * 1024);
+}
+
+// A compact disc with its reflection at direction `sheen`; the outline is the same for every sheen.
+uint8_t DiscAt(int ux, int uy, Direction sheen)
+{
+    int dx = ux - 64;
+    int dy = 64 - uy;
+    int64_t r2 = Square(dx) + Square(dy);
+    if (r2 > Square(58) || r2 < Square(12)) {
+        return Clear;
+    }
+    if (r2 > Square(54) || r2 < Square(18)) {
+        return DarkGrey;
+    }
+    if (r2 < Square(24)) {
+        return White;
+    }
+    if (InSector(dx, dy, sheen, kCos10Squared)) {
+        return Cyan;
+    }
+    if (InSector(dx, dy, sheen, kCos22Squared)) {
+        return White;
+    }
+    return LightGrey;
+}
+
+// Signed area test of point p against the edge a-b, in 128-unit coordinates.
+int64_t Edge(int ax, int ay, int bx, int by, int px, int py)
+{
+    return static_cast<int64_t>(bx - ax) * (py - ay) - static_cast<int64_t>(by - ay) * (px - ax);
+}
+
+// A yellow warning triangle with an exclamation mark, or Clear outside it.
+uint8_t WarningAt(int ux, int uy)
+{
+    const int ax = 72, ay = 122, bx = 124, by = 122, cx = 98, cy = 66;
+    int64_t e1 = Edge(ax, ay, cx, cy, ux, uy);
+    int64_t e2 = Edge(cx, cy, bx, by, ux, uy);
+    int64_t e3 = Edge(bx, by, ax, ay, ux, uy);
+    bool inside = (e1 <= 0 && e2 <= 0 && e3 <= 0) || (e1 >= 0 && e2 >= 0 && e3 >= 0);
+    if (!inside) {
+        return Clear;
+    }
+    // Within about 5 units of an edge: the black border.
+    const int64_t border = 5;
+    auto near = [&](int64_t e, int x0, int y0, int x1, int y1) {
+        return Square(e) < Square(border) * (Square(x1 - x0) + Square(y1 - y0));
+    };
+    if (near(e1, ax, ay, cx, cy) || near(e2, cx, cy, bx, by) || near(e3, bx, by, ax, ay)) {
+        return Black;
+    }
+    bool bar = ux >= 94 && ux <= 102 && uy >= 82 && uy <= 106;
+    bool dot = ux >= 94 && ux <= 102 && uy >= 110 && uy <= 117;
+    return (bar || dot) ? Black : Yellow;
+}
+
+uint8_t ProgramAt(int ux, int uy)
+{
+    uint8_t warning = WarningAt(ux, uy);
+    return warning != Clear ? warning : DiscAt(ux, uy, kSheen[1]);
+}
+
+// An install floppy: blue body, grey shutter, white label.
+uint8_t FloppyAt(int ux, int uy)
+{
+    if (ux < 8 || ux > 120 || uy < 8 || uy > 120 || (ux + (128 - uy)) > 228) {
+        return Clear;
+    }
+    if (ux < 12 || ux > 116 || uy < 12 || uy > 116 || (ux + (128 - uy)) > 222) {
+        return Black;
+    }
+    if (ux >= 36 && ux <= 92 && uy >= 12 && uy <= 44) {
+        return (ux >= 72 && ux <= 84 && uy >= 18 && uy <= 38) ? DarkBlue : LightGrey;
+    }
+    if (ux >= 24 && ux <= 104 && uy >= 64 && uy <= 116) {
+        bool line = (uy >= 78 && uy <= 80) || (uy >= 90 && uy <= 92) || (uy >= 102 && uy <= 104);
+        return (line && ux >= 32 && ux <= 96) ? DarkBlue : White;
+    }
+    return Blue;
+}
+
+template <typename Paint>
+Image Draw(int size, Paint paint)
+{
+    Image image{size, {}};
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            // Pixel centres on the 128-unit square.
+            int ux = (2 * x + 1) * 64 / size;
+            int uy = (2 * y + 1) * 64 / size;
+            image.pixels.push_back(paint(ux, uy));
+        }
+    }
+    return image;
+}
+
+void PutInfoHeader(Bytes& out, int width, int height, uint32_t imageBytes)
+{
+    Put32(out, 40);
+    Put32(out, static_cast<uint32_t>(width));
+    Put32(out, static_cast<uint32_t>(height));
+    Put16(out, 1);   // planes
+    Put16(out, 4);   // bits per pixel
+    Put32(out, 0);   // BI_RGB
+    Put32(out, imageBytes);
+    Put32(out, 0);
+    Put32(out, 0);
+    Put32(out, 16);  // colours used
+    Put32(out, 0);
+}
+
+void PutPalette(Bytes& out)
+{
+    for (const auto& rgb : kPalette) {
+        out.push_back(rgb[2]);
+        out.push_back(rgb[1]);
+        out.push_back(rgb[0]);
+        out.push_back(0);
+    }
+}
+
+int ColourRowBytes(int width)
+{
+    return ((width * 4 + 31) / 32) * 4;
+}
+
+int MaskRowBytes(int width)
+{
+    return ((width + 31) / 32) * 4;
+}
+
+// A DIB icon image: header with doubled height, palette, colour bits, AND mask, rows bottom-up.
+Bytes IconImage(const Image& image)
+{
+    int n = image.size;
+    uint32_t colourBytes = static_cast<uint32_t>(ColourRowBytes(n) * n);
+    uint32_t maskBytes = static_cast<uint32_t>(MaskRowBytes(n) * n);
+    Bytes out;
+    PutInfoHeader(out, n, 2 * n, colourBytes + maskBytes);
+    PutPalette(out);
+    for (int y = n - 1; y >= 0; --y) {
+        Bytes row(static_cast<size_t>(ColourRowBytes(n)), 0);
+        for (int x = 0; x < n; ++x) {
+            uint8_t p = image.pixels[static_cast<size_t>(y * n + x)];
+            uint8_t index = p == Clear ? 0 : p;
+            row[static_cast<size_t>(x / 2)] |= static_cast<uint8_t>(x % 2 ? index : index << 4);
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    for (int y = n - 1; y >= 0; --y) {
+        Bytes row(static_cast<size_t>(MaskRowBytes(n)), 0);
+        for (int x = 0; x < n; ++x) {
+            if (image.pixels[static_cast<size_t>(y * n + x)] == Clear) {
+                row[static_cast<size_t>(x / 8)] |= static_cast<uint8_t>(0x80 >> (x % 8));
+            }
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+Bytes IconFile(const std::vector<Image>& images)
+{
+    Bytes out;
+    Put16(out, 0);
+    Put16(out, 1);
+    Put16(out, static_cast<unsigned>(images.size()));
+    std::vector<Bytes> bodies;
+    for (const Image& image : images) {
+        bodies.push_back(IconImage(image));
+    }
+    uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+        out.push_back(static_cast<uint8_t>(images[i].size));
+        out.push_back(static_cast<uint8_t>(images[i].size));
+        out.push_back(16);  // colours
+        out.push_back(0);
+        Put16(out, 1);      // planes
+        Put16(out, 4);      // bits per pixel
+        Put32(out, static_cast<uint32_t>(bodies[i].size()));
+        Put32(out, offset);
+        offset += static_cast<uint32_t>(bodies[i].size());
+    }
+    for (const Bytes& body : bodies) {
+        out.insert(out.end(), body.begin(), body.end());
+    }
+    return out;
+}
+
+// An 8x6 bitmap of one colour.
+Bytes BulletFile(uint8_t colour)
+{
+    const int width = 8, height = 6;
+    uint32_t pixelBytes = static_cast<uint32_t>(ColourRowBytes(width) * height);
+    uint32_t offset = 14 + 40 + 64;
+    Bytes out;
+    out.push_back('B');
+    out.push_back('M');
+    Put32(out, offset + pixelBytes);
+    Put32(out, 0);
+    Put32(out, offset);
+    PutInfoHeader(out, width, height, pixelBytes);
+    PutPalette(out);
+    for (uint32_t i = 0; i < pixelBytes; ++i) {
+        out.push_back(static_cast<uint8_t>(colour << 4 | colour));
+    }
+    return out;
+}
+
+bool WriteFile(const std::string& folder, const char* name, const Bytes& bytes)
+{
+    std::string path = folder + "/" + name;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        std::fprintf(stderr, "mkimages: cannot write %s\n", path.c_str());
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    ok = std::fclose(file) == 0 && ok;
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: mkimages OUTPUT_FOLDER\n");
+        return 2;
+    }
+    std::string folder = argv[1];
+    Image program32 = Draw(32, ProgramAt);
+    Image program16 = Draw(16, ProgramAt);
+    bool ok = WriteFile(folder, "program.ico", IconFile({program32, program16}));
+    ok = WriteFile(folder, "floppy.ico", IconFile({Draw(32, FloppyAt), program16})) && ok;
+    const char* frames[4] = {"anim1.ico", "anim2.ico", "anim3.ico", "anim4.ico"};
+    for (int i = 0; i < 4; ++i) {
+        Direction sheen = kSheen[i];
+        auto paint = [sheen](int ux, int uy) { return DiscAt(ux, uy, sheen); };
+        ok = WriteFile(folder, frames[i], IconFile({Draw(32, paint)})) && ok;
+    }
+    ok = WriteFile(folder, "bullet1.bmp", BulletFile(Green)) && ok;
+    ok = WriteFile(folder, "bullet2.bmp", BulletFile(DarkGreen)) && ok;
+    ok = WriteFile(folder, "bullet3.bmp", BulletFile(Red)) && ok;
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,84 @@
+// The Open dialog, answered by the test; the record it was given is kept for inspection.
+#include <cstring>
+
+#include "winsim/machine.h"
+
+namespace {
+constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
+}
+
+namespace winsim {
+
+void OnOpenFile(OpenAnswer answer)
+{
+    M().openAnswers.push_back(std::move(answer));
+}
+
+OpenAnswer ChooseFile(const std::string& path)
+{
+    return [path](OPENFILENAMEA& record) -> BOOL {
+        if (path.size() + 1 > record.nMaxFile) {
+            M().openError = FNERR_BUFFERTOOSMALL;
+            return FALSE;
+        }
+        std::memcpy(record.lpstrFile, path.c_str(), path.size() + 1);
+        size_t slash = path.rfind('\\');
+        size_t name = slash == std::string::npos ? 0 : slash + 1;
+        size_t dot = path.rfind('.');
+        record.nFileOffset = static_cast<WORD>(name);
+        record.nFileExtension = static_cast<WORD>(dot != std::string::npos && dot >= name ? dot + 1 : 0);
+        return TRUE;
+    };
+}
+
+OpenAnswer CancelOpen()
+{
+    return [](OPENFILENAMEA&) -> BOOL { return FALSE; };
+}
+
+std::vector<OpenRecord>& OpenRecords()
+{
+    return M().openRecords;
+}
+
+}  // namespace winsim
+
+extern "C" {
+
+BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
+{
+    winsim::Machine& m = winsim::M();
+    m.openError = 0;
+    winsim::OpenRecord seen{};
+    seen.record = *record;
+    seen.filterNull = record->lpstrFilter == nullptr;
+    if (record->lpstrFilter) {
+        const char* f = record->lpstrFilter;
+        while (f[0] || f[1]) {
+            seen.filter += *f++;
+        }
+        seen.filter += std::string("\0\0", 2);
+    }
+    if (record->lpstrFile) {
+        seen.initialFile.assign(record->lpstrFile, strnlen(record->lpstrFile, record->nMaxFile));
+    }
+    seen.initialDir = record->lpstrInitialDir ? record->lpstrInitialDir : "";
+    m.openRecords.push_back(seen);
+    if (record->lStructSize != OPENFILENAME_SIZE_VERSION_400A && record->lStructSize != sizeof(OPENFILENAMEA)) {
+        winsim::Problem("GetOpenFileNameA with a record size Windows does not take");
+        return FALSE;
+    }
+    if (m.openAnswers.empty()) {
+        winsim::Problem("no answer for the Open dialog");
+        return FALSE;
+    }
+    winsim::OpenAnswer answer = std::move(m.openAnswers.front());
+    m.openAnswers.pop_front();
+    return answer(*record);
+}
+
+DWORD WINAPI CommDlgExtendedError(void)
+{
+    return winsim::M().openError;
+}
+}

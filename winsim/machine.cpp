@@ -1,0 +1,100 @@
+// The machine as a whole: its state, its reset and the problems it saw.
+#include "winsim/machine.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace winsim {
+
+Machine& M()
+{
+    static Machine machine;
+    return machine;
+}
+
+void Problem(const std::string& what)
+{
+    M().problems.push_back(what);
+}
+
+std::vector<std::string>& Problems()
+{
+    return M().problems;
+}
+
+HINSTANCE Instance()
+{
+    return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(0x400000));
+}
+
+void Reset()
+{
+    Machine& m = M();
+    for (auto& block : m.blocks) {
+        std::free(block.first);
+    }
+    m = Machine();
+    m.desktop = NewWindow(Window::Desktop);
+    m.desktop->rect = RECT{0, 0, 1024, 768};
+    m.desktop->visible = true;
+    LoadResourceFile();
+}
+
+std::string Lower(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+std::string Upper(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return out;
+}
+
+std::vector<BYTE> ReadHostFile(const std::string& path, bool* ok)
+{
+    std::vector<BYTE> bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    *ok = file != nullptr;
+    if (!file) {
+        return bytes;
+    }
+    BYTE chunk[4096];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof(chunk), file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+}  // namespace winsim
+
+extern "C" {
+
+DWORD WINAPI GetLastError(void)
+{
+    return winsim::M().lastError;
+}
+
+void WINAPI SetLastError(DWORD code)
+{
+    winsim::M().lastError = code;
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR name)
+{
+    return name ? nullptr : winsim::Instance();
+}
+}

@@ -1,0 +1,130 @@
+// The state of the simulated machine, shared by winsim's files.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "winsim/winsim.h"
+
+namespace winsim {
+
+struct Window {
+    enum Kind { Desktop, Dialog, Control } kind;
+    std::string cls;
+    int id = 0;
+    DWORD style = 0;
+    std::string text;
+    RECT rect{};
+    bool visible = false;
+    bool topmost = false;
+    bool alive = true;
+    bool invalid = false;
+    Window* parent = nullptr;
+    std::vector<Window*> children;
+    // Dialogs
+    DLGPROC proc = nullptr;
+    int templateId = 0;
+    bool ended = false;
+    INT_PTR result = 0;
+    // Buttons
+    int check = BST_UNCHECKED;
+    // Combo boxes
+    std::vector<std::string> items;
+    int selection = CB_ERR;
+    std::string edit;
+};
+
+struct Timer {
+    Window* window;
+    UINT_PTR id;
+    UINT period;
+    DWORD due;
+    uint64_t order;
+};
+
+struct RegistryValue {
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+struct Machine {
+    std::vector<std::string> problems;
+    // Profiles
+    std::string windowsFolder;
+    std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
+    int profileReads = 0;
+    int profileWrites = 0;
+    DWORD lastError = 0;
+    // Registry: "root\path" in lower case -> values by lower-case name
+    std::map<std::string, std::map<std::string, RegistryValue>> keys;
+    std::map<uintptr_t, std::string> openKeys;
+    uintptr_t nextKey = 0x1000;
+    int keyOpens = 0;
+    bool failOpens = false;
+    LSTATUS failStatus = 0;
+    bool nullHandle = false;
+    // Drives
+    std::map<char, std::pair<UINT, std::string>> drives;
+    DriveFaults faults;
+    int rootQueries = 0;
+    // Heap
+    std::map<void*, size_t> blocks;
+    int heapCalls = 0;
+    std::set<int> failingHeapCalls;
+    // Processes
+    std::vector<Start> starts;
+    std::deque<UINT> forcedResults;
+    // Windows
+    std::vector<std::unique_ptr<Window>> windows;
+    Window* desktop = nullptr;
+    int iconWidth = 32;
+    int iconHeight = 32;
+    std::map<int, std::pair<int, int>> dialogSizes;
+    std::vector<UINT> beeps;
+    std::vector<IconDraw> draws;
+    std::vector<Placement> placements;
+    std::vector<RECT> invalidations;
+    std::map<uintptr_t, int> icons;  // live icon handles -> resource id
+    uintptr_t nextIcon = 0x2000;
+    std::map<uintptr_t, HWND> dcs;  // live device contexts and their windows
+    uintptr_t nextDc = 0x3000;
+    // Dialogs and the user
+    std::map<int, std::deque<Script>> scripts;
+    std::set<int> failingDialogs;
+    std::vector<int> opened;
+    std::deque<std::pair<Window*, std::pair<WPARAM, LPARAM>>> posted;  // WM_COMMAND posts
+    // Timers
+    std::vector<Timer> timers;
+    std::set<UINT_PTR> failingTimers;
+    uint64_t timerOrder = 0;
+    DWORD now = 0;
+    // Open dialog
+    std::deque<OpenAnswer> openAnswers;
+    std::vector<OpenRecord> openRecords;
+    DWORD openError = 0;
+};
+
+Machine& M();
+void Problem(const std::string& what);
+
+Window* FromHandle(HWND window);
+HWND ToHandle(Window* window);
+Window* NewWindow(Window::Kind kind);
+void DestroyWindowTree(Window* window);
+
+// Message delivery to dialogs (with the dialog manager's default handling) and to controls.
+LRESULT DeliverToDialog(Window* dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT DeliverToControl(Window* control, UINT msg, WPARAM wParam, LPARAM lParam);
+void Pump();  // posted commands and pending paints, as an idle message loop would
+
+std::string Lower(const std::string& text);
+std::string Upper(const std::string& text);
+void LoadResourceFile();
+std::vector<BYTE> ReadHostFile(const std::string& path, bool* ok);
+
+}  // namespace winsim

@@ -1,0 +1,267 @@
+// Profile files over real INI files, with Windows' rules for reading and rewriting them.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "winsim/machine.h"
+
+namespace {
+
+using winsim::Lower;
+using winsim::M;
+
+std::string Trim(const std::string& text)
+{
+    size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string::npos) {
+        return "";
+    }
+    size_t end = text.find_last_not_of(" \t");
+    return text.substr(begin, end - begin + 1);
+}
+
+struct Line {
+    std::string text;    // without its line ending
+    std::string ending;  // "\r\n", "\n" or "" for the last line
+};
+
+std::vector<Line> ReadLines(const std::string& path, bool* exists)
+{
+    std::vector<Line> lines;
+    bool ok = false;
+    std::vector<BYTE> bytes = winsim::ReadHostFile(path, &ok);
+    *exists = ok;
+    std::string all(bytes.begin(), bytes.end());
+    size_t at = 0;
+    while (at < all.size()) {
+        size_t end = all.find('\n', at);
+        Line line;
+        if (end == std::string::npos) {
+            line.text = all.substr(at);
+            at = all.size();
+        } else {
+            line.text = all.substr(at, end - at);
+            line.ending = "\n";
+            at = end + 1;
+        }
+        if (!line.text.empty() && line.text.back() == '\r') {
+            line.text.pop_back();
+            line.ending = "\r" + line.ending;
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool IsSection(const std::string& text, std::string* name)
+{
+    std::string t = Trim(text);
+    if (t.size() < 2 || t[0] != '[') {
+        return false;
+    }
+    size_t close = t.find(']');
+    if (close == std::string::npos) {
+        return false;
+    }
+    *name = Trim(t.substr(1, close - 1));
+    return true;
+}
+
+bool IsKey(const std::string& text, std::string* key, std::string* value)
+{
+    size_t eq = text.find('=');
+    if (eq == std::string::npos) {
+        return false;
+    }
+    *key = Trim(text.substr(0, eq));
+    *value = Trim(text.substr(eq + 1));
+    return true;
+}
+
+// The index of the key's line in the section, -1 when absent; also the section's span.
+struct Place {
+    int sectionLine = -1;
+    int keyLine = -1;
+    int lastLine = -1;  // last non-blank line of the section
+};
+
+Place Locate(const std::vector<Line>& lines, const std::string& section, const std::string& key)
+{
+    Place place;
+    bool inSection = false;
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+        std::string name, k, v;
+        if (IsSection(lines[static_cast<size_t>(i)].text, &name)) {
+            if (inSection) {
+                break;
+            }
+            inSection = Lower(name) == Lower(section);
+            if (inSection) {
+                place.sectionLine = i;
+                place.lastLine = i;
+            }
+            continue;
+        }
+        if (!inSection) {
+            continue;
+        }
+        if (!Trim(lines[static_cast<size_t>(i)].text).empty()) {
+            place.lastLine = i;
+        }
+        if (place.keyLine < 0 && IsKey(lines[static_cast<size_t>(i)].text, &k, &v) && Lower(k) == Lower(key)) {
+            place.keyLine = i;
+        }
+    }
+    return place;
+}
+
+std::string HostPath(const std::string& file)
+{
+    if (file.find('\\') != std::string::npos || file.find('/') != std::string::npos) {
+        winsim::Problem("profile file with a folder is not simulated: " + file);
+    }
+    return M().windowsFolder + "/" + file;
+}
+
+}  // namespace
+
+namespace winsim {
+
+void SetWindowsFolder(const std::string& hostFolder)
+{
+    M().windowsFolder = hostFolder;
+}
+
+std::string ProfilePath(const std::string& fileName)
+{
+    return HostPath(fileName);
+}
+
+void SetSystemDirectory(const std::string& path)
+{
+    M().systemDirectory = path;
+}
+
+int ProfileReads()
+{
+    return M().profileReads;
+}
+
+int ProfileWrites()
+{
+    return M().profileWrites;
+}
+
+}  // namespace winsim
+
+extern "C" {
+
+DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out, DWORD size,
+                                      LPCSTR file)
+{
+    ++M().profileReads;
+    if (!section || !key) {
+        winsim::Problem("profile enumeration is not simulated");
+        return 0;
+    }
+    if (size == 0) {
+        return 0;
+    }
+    bool exists = false;
+    std::vector<Line> lines = ReadLines(HostPath(file), &exists);
+    Place place = Locate(lines, section, key);
+    std::string value;
+    if (place.keyLine >= 0) {
+        std::string k;
+        IsKey(lines[static_cast<size_t>(place.keyLine)].text, &k, &value);
+        // One pair of outer quotes goes when the whole value fits.
+        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0] &&
+            value.size() - 2 < size) {
+            value = value.substr(1, value.size() - 2);
+        }
+    } else {
+        value = def ? Trim(def) : "";
+    }
+    size_t n = value.size() < size - 1 ? value.size() : size - 1;
+    std::memcpy(out, value.data(), n);
+    out[n] = '\0';
+    return static_cast<DWORD>(n);
+}
+
+BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
+{
+    ++M().profileWrites;
+    std::string path = HostPath(file);
+    struct stat info;
+    bool exists = stat(path.c_str(), &info) == 0;
+    // A file without its write bit plays a read-only file, also for root.
+    if (exists && (info.st_mode & S_IWUSR) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (!section) {
+        winsim::Problem("profile flush is not simulated");
+        return FALSE;
+    }
+    std::vector<Line> lines = ReadLines(path, &exists);
+    std::string ending = "\r\n";
+    if (!lines.empty() && !lines[0].ending.empty()) {
+        ending = lines[0].ending;
+    }
+    Place place = Locate(lines, section, key ? key : "");
+    if (!key) {
+        winsim::Problem("deleting a profile section is not simulated");
+        return FALSE;
+    }
+    if (!value) {
+        if (place.keyLine >= 0) {
+            lines.erase(lines.begin() + place.keyLine);
+        }
+    } else {
+        Line entry{std::string(key) + "=" + value, ending};
+        if (place.keyLine >= 0) {
+            entry.ending = lines[static_cast<size_t>(place.keyLine)].ending;
+            if (entry.ending.empty() && place.keyLine + 1 < static_cast<int>(lines.size())) {
+                entry.ending = ending;
+            }
+            lines[static_cast<size_t>(place.keyLine)] = entry;
+        } else if (place.sectionLine >= 0) {
+            Line& last = lines[static_cast<size_t>(place.lastLine)];
+            if (last.ending.empty()) {
+                last.ending = ending;
+            }
+            lines.insert(lines.begin() + place.lastLine + 1, entry);
+        } else {
+            if (!lines.empty() && lines.back().ending.empty()) {
+                lines.back().ending = ending;
+            }
+            lines.push_back(Line{"[" + std::string(section) + "]", ending});
+            lines.push_back(entry);
+        }
+    }
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    for (const Line& line : lines) {
+        std::fputs(line.text.c_str(), out);
+        std::fputs(line.ending.c_str(), out);
+    }
+    std::fclose(out);
+    return TRUE;
+}
+
+UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size)
+{
+    const std::string& dir = M().systemDirectory;
+    if (dir.size() >= size) {
+        return static_cast<UINT>(dir.size() + 1);
+    }
+    std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+    return static_cast<UINT>(dir.size());
+}
+}

@@ -1,0 +1,149 @@
+// The registry: typed values under HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, open keys counted.
+#include <cstring>
+
+#include "winsim/machine.h"
+
+namespace {
+
+using winsim::M;
+
+std::string RootName(HKEY root)
+{
+    if (root == HKEY_CURRENT_USER) {
+        return "hkcu";
+    }
+    if (root == HKEY_LOCAL_MACHINE) {
+        return "hklm";
+    }
+    if (root == HKEY_CLASSES_ROOT) {
+        return "hkcr";
+    }
+    auto open = M().openKeys.find(reinterpret_cast<uintptr_t>(root));
+    return open == M().openKeys.end() ? "" : open->second;
+}
+
+std::string KeyPath(HKEY root, const std::string& key)
+{
+    std::string base = RootName(root);
+    return key.empty() ? base : base + "\\" + winsim::Lower(key);
+}
+
+}  // namespace
+
+namespace winsim {
+
+void CreateRegistryKey(HKEY root, const std::string& key)
+{
+    M().keys[KeyPath(root, key)];
+}
+
+void SetRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                      const std::vector<BYTE>& data)
+{
+    M().keys[KeyPath(root, key)][Lower(name)] = RegistryValue{type, data};
+}
+
+void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text)
+{
+    std::vector<BYTE> data(text.begin(), text.end());
+    data.push_back(0);
+    SetRegistryValue(root, key, name, REG_SZ, data);
+}
+
+int OpenKeys()
+{
+    return static_cast<int>(M().openKeys.size());
+}
+
+int KeyOpens()
+{
+    return M().keyOpens;
+}
+
+void FailKeyOpens(LSTATUS status, bool nullHandle)
+{
+    M().failOpens = true;
+    M().failStatus = status;
+    M().nullHandle = nullHandle;
+}
+
+}  // namespace winsim
+
+extern "C" {
+
+LSTATUS WINAPI RegOpenKeyA(HKEY root, LPCSTR subkey, HKEY* result)
+{
+    winsim::Machine& m = M();
+    if (m.failOpens) {
+        *result = nullptr;
+        return m.failStatus;
+    }
+    std::string base = RootName(root);
+    if (base.empty()) {
+        winsim::Problem("RegOpenKeyA on a key that is not open");
+        return 6;  // ERROR_INVALID_HANDLE
+    }
+    std::string path = KeyPath(root, subkey ? subkey : "");
+    if (m.keys.find(path) == m.keys.end()) {
+        *result = nullptr;
+        return ERROR_FILE_NOT_FOUND;
+    }
+    uintptr_t handle = m.nextKey++;
+    m.openKeys[handle] = path;
+    ++m.keyOpens;
+    *result = reinterpret_cast<HKEY>(handle);
+    return ERROR_SUCCESS;
+}
+
+LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                                LPDWORD size)
+{
+    winsim::Machine& m = M();
+    auto open = m.openKeys.find(reinterpret_cast<uintptr_t>(key));
+    if (open == m.openKeys.end() || reserved) {
+        winsim::Problem("RegQueryValueExA on a key that is not open");
+        return 6;
+    }
+    auto& values = m.keys[open->second];
+    auto found = values.find(winsim::Lower(name ? name : ""));
+    if (found == values.end()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    const winsim::RegistryValue& value = found->second;
+    if (type) {
+        *type = value.type;
+    }
+    DWORD length = static_cast<DWORD>(value.data.size());
+    if (!data) {
+        if (size) {
+            *size = length;
+        }
+        return ERROR_SUCCESS;
+    }
+    if (!size) {
+        return 87;  // ERROR_INVALID_PARAMETER
+    }
+    if (length > *size) {
+        // Windows leaves the buffer undefined here: leave it holding what looks like text.
+        std::memcpy(data, value.data.data(), *size);
+        *size = length;
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(data, value.data.data(), length);
+    bool text = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
+    if (text && (length == 0 || value.data.back() != 0) && length < *size) {
+        data[length] = 0;
+    }
+    *size = length;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS WINAPI RegCloseKey(HKEY key)
+{
+    if (M().openKeys.erase(reinterpret_cast<uintptr_t>(key)) == 0) {
+        winsim::Problem("RegCloseKey on a key that is not open");
+        return 6;
+    }
+    return ERROR_SUCCESS;
+}
+}

@@ -1,0 +1,441 @@
+// Windows and controls: statics, buttons, the sorted upper-case combo box, placement and painting.
+#include <cstring>
+
+#include "winsim/machine.h"
+
+namespace {
+
+using winsim::M;
+using winsim::Window;
+
+// Where a new item goes in a sorted list: the place of an equal item, else after the smaller ones.
+int SortedPlace(const std::vector<std::string>& items, const std::string& text)
+{
+    size_t low = 0;
+    size_t high = items.size();
+    while (low != high) {
+        size_t mid = (low + high) / 2;
+        int order = lstrcmpiA(items[mid].c_str(), text.c_str());
+        if (order == 0) {
+            return static_cast<int>(mid);
+        }
+        if (order > 0) {
+            high = mid;
+        } else {
+            low = mid + 1;
+        }
+    }
+    return static_cast<int>(high);
+}
+
+LRESULT CopyText(const std::string& text, WPARAM max, LPARAM out)
+{
+    if (max == 0) {
+        return 0;
+    }
+    size_t n = text.size() < max - 1 ? text.size() : max - 1;
+    std::memcpy(reinterpret_cast<char*>(out), text.data(), n);
+    reinterpret_cast<char*>(out)[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+LRESULT ComboMessage(Window* combo, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    int count = static_cast<int>(combo->items.size());
+    switch (msg) {
+    case CB_RESETCONTENT:
+        combo->items.clear();
+        combo->selection = CB_ERR;
+        combo->edit.clear();
+        return TRUE;
+    case CB_ADDSTRING: {
+        std::string text = reinterpret_cast<const char*>(lParam);
+        if (combo->style & CBS_UPPERCASE) {
+            text = winsim::Upper(text);
+        }
+        int place = (combo->style & CBS_SORT) ? SortedPlace(combo->items, text) : count;
+        combo->items.insert(combo->items.begin() + place, text);
+        if (combo->selection >= place) {
+            ++combo->selection;
+        }
+        return place;
+    }
+    case CB_GETCOUNT:
+        return count;
+    case CB_GETCURSEL:
+        return combo->selection;
+    case CB_SETCURSEL: {
+        int index = static_cast<int>(static_cast<intptr_t>(wParam));
+        if (index < 0 || index >= count) {
+            combo->selection = CB_ERR;
+            combo->edit.clear();
+            return CB_ERR;
+        }
+        combo->selection = index;
+        combo->edit = combo->items[static_cast<size_t>(index)];
+        return index;
+    }
+    case CB_GETLBTEXT:
+    case CB_GETLBTEXTLEN: {
+        int index = static_cast<int>(static_cast<intptr_t>(wParam));
+        if (index < 0 || index >= count) {
+            return CB_ERR;
+        }
+        const std::string& item = combo->items[static_cast<size_t>(index)];
+        if (msg == CB_GETLBTEXT) {
+            std::memcpy(reinterpret_cast<char*>(lParam), item.c_str(), item.size() + 1);
+        }
+        return static_cast<LRESULT>(item.size());
+    }
+    case WM_GETTEXT:
+        return CopyText(combo->edit, wParam, lParam);
+    case WM_SETTEXT:
+        combo->edit = reinterpret_cast<const char*>(lParam);
+        return TRUE;
+    default:
+        winsim::Problem("combo box message not simulated: " + std::to_string(msg));
+        return 0;
+    }
+}
+
+}  // namespace
+
+namespace winsim {
+
+Window* FromHandle(HWND handle)
+{
+    for (auto& window : M().windows) {
+        if (ToHandle(window.get()) == handle) {
+            return window->alive ? window.get() : nullptr;
+        }
+    }
+    return nullptr;
+}
+
+HWND ToHandle(Window* window)
+{
+    return reinterpret_cast<HWND>(window);
+}
+
+Window* NewWindow(Window::Kind kind)
+{
+    M().windows.push_back(std::make_unique<Window>());
+    Window* window = M().windows.back().get();
+    window->kind = kind;
+    return window;
+}
+
+void DestroyWindowTree(Window* window)
+{
+    for (Window* child : window->children) {
+        DestroyWindowTree(child);
+    }
+    window->alive = false;
+    window->visible = false;
+    auto& timers = M().timers;
+    for (size_t i = 0; i < timers.size();) {
+        if (timers[i].window == window) {
+            timers.erase(timers.begin() + static_cast<long>(i));
+        } else {
+            ++i;
+        }
+    }
+}
+
+LRESULT DeliverToControl(Window* control, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (control->cls == "ComboBox") {
+        return ComboMessage(control, msg, wParam, lParam);
+    }
+    switch (msg) {
+    case BM_GETCHECK:
+        return control->check;
+    case BM_SETCHECK:
+        control->check = static_cast<int>(wParam);
+        return 0;
+    case WM_GETTEXT:
+        return CopyText(control->text, wParam, lParam);
+    case WM_SETTEXT:
+        control->text = reinterpret_cast<const char*>(lParam);
+        return TRUE;
+    default:
+        Problem("control message not simulated: " + std::to_string(msg));
+        return 0;
+    }
+}
+
+void SetDesktopSize(int width, int height)
+{
+    M().desktop->rect = RECT{0, 0, width, height};
+}
+
+void SetIconSize(int cx, int cy)
+{
+    M().iconWidth = cx;
+    M().iconHeight = cy;
+}
+
+void SetDialogWindowSize(int templateId, int width, int height)
+{
+    M().dialogSizes[templateId] = {width, height};
+}
+
+std::vector<UINT>& Beeps()
+{
+    return M().beeps;
+}
+
+std::vector<IconDraw>& Draws()
+{
+    return M().draws;
+}
+
+std::vector<Placement>& Placements()
+{
+    return M().placements;
+}
+
+std::vector<RECT>& Invalidations()
+{
+    return M().invalidations;
+}
+
+int LiveDCs()
+{
+    return static_cast<int>(M().dcs.size());
+}
+
+HWND Control(HWND dialog, int id)
+{
+    return GetDlgItem(dialog, id);
+}
+
+std::string Text(HWND window)
+{
+    Window* w = FromHandle(window);
+    if (!w) {
+        Problem("Text of a window that is not there");
+        return "";
+    }
+    return w->cls == "ComboBox" ? w->edit : w->text;
+}
+
+std::string Text(HWND dialog, int id)
+{
+    return Text(GetDlgItem(dialog, id));
+}
+
+bool IsVisible(HWND window)
+{
+    Window* w = FromHandle(window);
+    return w && w->visible;
+}
+
+bool IsTopmost(HWND window)
+{
+    Window* w = FromHandle(window);
+    return w && w->topmost;
+}
+
+bool IsChecked(HWND dialog, int id)
+{
+    Window* w = FromHandle(GetDlgItem(dialog, id));
+    return w && w->check == BST_CHECKED;
+}
+
+std::vector<std::string> ComboItems(HWND dialog, int id)
+{
+    Window* w = FromHandle(GetDlgItem(dialog, id));
+    return w ? w->items : std::vector<std::string>{};
+}
+
+int ComboSelection(HWND dialog, int id)
+{
+    Window* w = FromHandle(GetDlgItem(dialog, id));
+    return w ? w->selection : CB_ERR;
+}
+
+RECT WindowRect(HWND window)
+{
+    Window* w = FromHandle(window);
+    return w ? w->rect : RECT{};
+}
+
+int TemplateOf(HWND dialog)
+{
+    Window* w = FromHandle(dialog);
+    return w ? w->templateId : 0;
+}
+
+}  // namespace winsim
+
+extern "C" {
+
+HWND WINAPI GetDlgItem(HWND dialog, int id)
+{
+    Window* d = winsim::FromHandle(dialog);
+    if (!d) {
+        return nullptr;
+    }
+    for (Window* child : d->children) {
+        if (child->id == id) {
+            return winsim::ToHandle(child);
+        }
+    }
+    return nullptr;
+}
+
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
+{
+    Window* w = winsim::FromHandle(window);
+    if (!w) {
+        return FALSE;
+    }
+    if (w->cls == "ComboBox") {
+        w->edit = text;
+    } else {
+        w->text = text;
+    }
+    return TRUE;
+}
+
+BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text)
+{
+    return SetWindowTextA(GetDlgItem(dialog, id), text);
+}
+
+LRESULT WINAPI SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    Window* w = winsim::FromHandle(window);
+    if (!w) {
+        return 0;
+    }
+    if (w->kind == Window::Dialog) {
+        return winsim::DeliverToDialog(w, msg, wParam, lParam);
+    }
+    if (w->kind == Window::Control) {
+        return winsim::DeliverToControl(w, msg, wParam, lParam);
+    }
+    return 0;
+}
+
+BOOL WINAPI ShowWindow(HWND window, int show)
+{
+    Window* w = winsim::FromHandle(window);
+    if (!w) {
+        return FALSE;
+    }
+    BOOL was = w->visible;
+    w->visible = show != SW_HIDE;
+    if (w->visible && !was) {
+        w->invalid = true;
+    }
+    return was;
+}
+
+HWND WINAPI GetDesktopWindow(void)
+{
+    return winsim::ToHandle(M().desktop);
+}
+
+BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
+{
+    Window* w = winsim::FromHandle(window);
+    if (!w) {
+        return FALSE;
+    }
+    *rect = w->rect;
+    return TRUE;
+}
+
+BOOL WINAPI SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags)
+{
+    Window* w = winsim::FromHandle(window);
+    if (!w) {
+        return FALSE;
+    }
+    M().placements.push_back(winsim::Placement{window, after, x, y, cx, cy, flags});
+    if (!(flags & SWP_NOMOVE)) {
+        LONG width = w->rect.right - w->rect.left;
+        LONG height = w->rect.bottom - w->rect.top;
+        w->rect = RECT{x, y, x + width, y + height};
+    }
+    if (!(flags & SWP_NOSIZE)) {
+        w->rect.right = w->rect.left + cx;
+        w->rect.bottom = w->rect.top + cy;
+    }
+    if (after == HWND_TOPMOST) {
+        w->topmost = true;
+    }
+    if ((flags & SWP_SHOWWINDOW) && !w->visible) {
+        w->visible = true;
+        w->invalid = true;
+    }
+    return TRUE;
+}
+
+int WINAPI GetSystemMetrics(int index)
+{
+    switch (index) {
+    case SM_CXICON:
+        return M().iconWidth;
+    case SM_CYICON:
+        return M().iconHeight;
+    case SM_CXSCREEN:
+        return M().desktop->rect.right - M().desktop->rect.left;
+    case SM_CYSCREEN:
+        return M().desktop->rect.bottom - M().desktop->rect.top;
+    default:
+        winsim::Problem("GetSystemMetrics index not simulated");
+        return 0;
+    }
+}
+
+HDC WINAPI GetDC(HWND window)
+{
+    if (!winsim::FromHandle(window)) {
+        return nullptr;
+    }
+    uintptr_t dc = M().nextDc++;
+    M().dcs[dc] = window;
+    return reinterpret_cast<HDC>(dc);
+}
+
+int WINAPI ReleaseDC(HWND, HDC dc)
+{
+    if (M().dcs.erase(reinterpret_cast<uintptr_t>(dc)) == 0) {
+        winsim::Problem("ReleaseDC of a device context that is not live");
+        return 0;
+    }
+    return 1;
+}
+
+BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon)
+{
+    auto live = M().icons.find(reinterpret_cast<uintptr_t>(icon));
+    auto context = M().dcs.find(reinterpret_cast<uintptr_t>(dc));
+    if (context == M().dcs.end() || live == M().icons.end()) {
+        winsim::Problem("DrawIcon without a live device context and icon");
+        return FALSE;
+    }
+    M().draws.push_back(winsim::IconDraw{context->second, live->second, x, y});
+    return TRUE;
+}
+
+BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL)
+{
+    Window* w = winsim::FromHandle(window);
+    if (!w) {
+        return FALSE;
+    }
+    w->invalid = true;
+    M().invalidations.push_back(rect ? *rect : RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top});
+    return TRUE;
+}
+
+BOOL WINAPI MessageBeep(UINT type)
+{
+    M().beeps.push_back(type);
+    return TRUE;
+}
+}
