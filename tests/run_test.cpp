@@ -1,1 +1,196 @@
+// Whole runs through WinMain: the notice, the lookup, the quiet start, the disk prompt, and the
+// exit code and win.ini each path leaves. The dialogs are driven as a user would drive them.
+#include <gtest/gtest.h>
 
+#include <string>
+
+#include "app/app.h"
+#include "res/resource.h"
+#include "support/fixture.h"
+
+namespace {
+
+constexpr char kOthers[] = "c:\\tools\\agent.exe";
+
+class RunTest : public MachineTest {
+protected:
+    void SetUp() override
+    {
+        MachineTest::SetUp();
+        cd_ = MakeFolder("cdrom");
+        winsim::AddDrive('C', DRIVE_FIXED, MakeFolder("c"));
+        winsim::AddDrive('E', DRIVE_CDROM, cd_);
+        SetLoadLine(std::string(kOthers) + " " + kSelfEntry);
+    }
+
+    int Run(LPSTR commandLine = nullptr)
+    {
+        return WinMain(winsim::Instance(), nullptr, commandLine, SW_SHOWNORMAL);
+    }
+
+    static void Notice(bool tick, int button)
+    {
+        winsim::OnDialog(IDD_NOTICE, [tick, button](HWND d) {
+            if (tick) {
+                winsim::Click(d, IDC_DONTSHOW);
+            }
+            winsim::Click(d, button);
+        });
+    }
+
+    // The load line as read back after a finish: the other entry, and the companion for ISDN.
+    std::string Finished()
+    {
+        return CORVEN_DEVICE_TYPE == 5 ? std::string("C:\\TOOLS\\AGENT.EXE ") + kCompanionPath
+                                       : "C:\\TOOLS\\AGENT.EXE";
+    }
+
+    std::string cd_;
+};
+
+}  // namespace
+
+#if CORVEN_DEVICE_TYPE != 5
+
+TEST_F(RunTest, TypicalRunStartsSetupFromTheCdAndFinishes)
+{
+    MakeFile(cd_, "SETUP.EXE");
+    Notice(false, IDOK);
+    EXPECT_EQ(Run(), 1);
+    ASSERT_EQ(winsim::Starts().size(), 1u);
+    EXPECT_EQ(winsim::Starts()[0].commandLine, "E:\\.\\setup.exe /noprompt");
+    EXPECT_EQ(winsim::Starts()[0].show, static_cast<UINT>(SW_SHOWNORMAL));
+    EXPECT_EQ(winsim::Starts()[0].program, cd_ + "/SETUP.EXE");
+    EXPECT_EQ(winsim::DialogsOpened(), std::vector<int>{IDD_NOTICE});
+    EXPECT_EQ(winsim::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
+    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+}
+
+TEST_F(RunTest, CancelledNoticeWithTheBoxClearTouchesNothing)
+{
+    MakeFile(cd_, "setup.exe");
+    winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "a");
+    std::string before = ReadWinIni();
+    Notice(false, IDCANCEL);
+    EXPECT_EQ(Run(), 2);
+    EXPECT_EQ(winsim::KeyOpens(), 0);
+    EXPECT_EQ(winsim::RootQueries(), 0);
+    EXPECT_TRUE(winsim::Starts().empty());
+    EXPECT_EQ(winsim::ProfileWrites(), 0);
+    EXPECT_EQ(ReadWinIni(), before);
+}
+
+TEST_F(RunTest, CancelledNoticeWithTheBoxTickedFinishesOnce)
+{
+    MakeFile(cd_, "setup.exe");
+    Notice(true, IDCANCEL);
+    EXPECT_EQ(Run(), 2);
+    EXPECT_TRUE(winsim::Starts().empty());
+    EXPECT_EQ(winsim::ProfileWrites(), 1);
+    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+}
+
+TEST_F(RunTest, TickedOkAndAStartFinishesTwiceHarmlessly)
+{
+    MakeFile(cd_, "setup.exe");
+    Notice(true, IDOK);
+    EXPECT_EQ(Run(), 1);
+    EXPECT_EQ(winsim::Starts().size(), 1u);
+    EXPECT_EQ(winsim::ProfileWrites(), 1);  // the second finish finds nothing left to remove
+    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+}
+
+TEST_F(RunTest, NoticeEndCodeBecomesTheExitCode)
+{
+    // The close box before any command gives 0, after a tick 1011; both go on as OK.
+    struct Case {
+        const char* name;
+        bool tick;
+        int expected;
+    };
+    for (const Case& c : {Case{"close box", false, 0}, Case{"tick, then close box", true, IDC_DONTSHOW}}) {
+        SCOPED_TRACE(c.name);
+        SetLoadLine(std::string(kOthers) + " " + kSelfEntry);
+        winsim::Starts().clear();
+        MakeFile(cd_, "setup.exe");
+        bool tick = c.tick;
+        winsim::OnDialog(IDD_NOTICE, [tick](HWND d) {
+            if (tick) {
+                winsim::Click(d, IDC_DONTSHOW);
+            }
+            winsim::CloseBox(d);
+        });
+        EXPECT_EQ(Run(), c.expected);
+        EXPECT_EQ(winsim::Starts().size(), 1u);
+        EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+    }
+}
+
+TEST_F(RunTest, NoticeThatCannotOpenGoesOnAsOk)
+{
+    MakeFile(cd_, "setup.exe");
+    winsim::FailDialog(IDD_NOTICE);
+    EXPECT_EQ(Run(), -1);
+    EXPECT_EQ(winsim::Starts().size(), 1u);
+    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+}
+
+TEST_F(RunTest, ArgumentsChangeNothing)
+{
+    MakeFile(cd_, "setup.exe");
+    Notice(false, IDOK);
+    char arguments[] = "/quiet /skip-notice d:\\";
+    EXPECT_EQ(Run(arguments), 1);
+    ASSERT_EQ(winsim::Starts().size(), 1u);
+    EXPECT_EQ(winsim::Starts()[0].commandLine, "E:\\.\\setup.exe /noprompt");
+}
+
+#endif
+
+TEST_F(RunTest, FailedQuietStartHandsTheFoundPathToTheDiskPrompt)
+{
+    winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "b");
+    winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "b", "C:\\Drivers\\Halvern");
+    if (CORVEN_DEVICE_TYPE != 5) {
+        Notice(false, IDOK);
+    }
+    std::string shown;
+    winsim::OnDialog(IDD_DISKPROMPT, [&shown](HWND d) {
+        shown = winsim::Text(d, IDC_DRIVE);
+        winsim::PressEscape(d);
+    });
+    EXPECT_EQ(Run(), 1);
+    ASSERT_EQ(winsim::Starts().size(), 1u);
+    EXPECT_EQ(winsim::Starts()[0].commandLine, "C:\\Drivers\\Halvern\\.\\setup.exe /noprompt");
+    EXPECT_EQ(shown, "C:\\DRIVERS\\HALVERN");
+    std::vector<int> dialogs = {IDD_NOTICE, IDD_DISKPROMPT};
+    if (CORVEN_DEVICE_TYPE == 5) {
+        dialogs.erase(dialogs.begin());
+    }
+    EXPECT_EQ(winsim::DialogsOpened(), dialogs);  // no launch-error dialog before the prompt
+    EXPECT_EQ(LoadLine(), Finished());
+}
+
+TEST_F(RunTest, DiskPromptThatCannotOpenGivesMinusOne)
+{
+    if (CORVEN_DEVICE_TYPE != 5) {
+        Notice(false, IDOK);
+    }
+    winsim::FailDialog(IDD_DISKPROMPT);
+    std::string before = ReadWinIni();
+    EXPECT_EQ(Run(), -1);
+    EXPECT_EQ(ReadWinIni(), before);  // Corven stays pending
+}
+
+#if CORVEN_DEVICE_TYPE == 5
+
+TEST_F(RunTest, IsdnSkipsTheNoticeAndListsTheCompanion)
+{
+    MakeFile(cd_, "setup.exe");
+    EXPECT_EQ(Run(), 1);
+    EXPECT_TRUE(winsim::DialogsOpened().empty());
+    EXPECT_EQ(winsim::Starts().size(), 1u);
+    EXPECT_EQ(LoadLine(), Finished());
+}
+
+#endif

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds every preset and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+start=$(date +%s)
+bash tools/install-deps.sh
+for preset in win32 win64 host; do
+  echo "== $preset: configure and build"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+done
+for preset in win32 win64 host; do
+  echo "== $preset: tests"
+  ctest --preset "$preset"
+done
+echo "== all tests passed in $(( $(date +%s) - start )) s"
