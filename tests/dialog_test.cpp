@@ -1,0 +1,311 @@
+// The notice and the disk prompt, driven as a user drives them, and the failure road of a whole
+// run: quiet start fails, the prompt, a wrong path, Try New Path, the right path, started.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "res/resource.h"
+#include "support/fixture.h"
+#include "ui/ui.h"
+
+namespace {
+
+constexpr char kOthers[] = "c:\\tools\\agent.exe";
+
+class DialogTest : public MachineTest {
+protected:
+    void SetUp() override
+    {
+        MachineTest::SetUp();
+        SetLoadLine(std::string(kOthers) + " " + kSelfEntry);
+        winsim::AddDrive('A', DRIVE_REMOVABLE);
+        winsim::AddDrive('C', DRIVE_FIXED, MakeFolder("c"));
+        disk_ = MakeFolder("d");
+        winsim::AddDrive('D', DRIVE_FIXED, disk_);
+        winsim::AddDrive('E', DRIVE_CDROM, MakeFolder("e"));
+    }
+
+    INT_PTR Open(int templateId, DLGPROC proc, const std::string& text = "")
+    {
+        DialogInitRecord record{};
+        record.instance = winsim::Instance();
+        lstrcpynA(record.text, text.c_str(), sizeof(record.text));
+        return DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(templateId), nullptr, proc,
+                               reinterpret_cast<LPARAM>(&record));
+    }
+
+    bool Finished()
+    {
+        return LoadLine().find("CORVEN") == std::string::npos;
+    }
+
+    std::vector<int> DrawnIcons()
+    {
+        std::vector<int> icons;
+        for (const winsim::IconDraw& d : winsim::Draws()) {
+            icons.push_back(d.icon);
+        }
+        return icons;
+    }
+
+    std::vector<std::string> CommandLines()
+    {
+        std::vector<std::string> lines;
+        for (const winsim::Start& s : winsim::Starts()) {
+            lines.push_back(s.commandLine);
+        }
+        return lines;
+    }
+
+    std::string disk_;
+};
+
+size_t Count(const std::vector<UINT>& beeps, UINT kind)
+{
+    return static_cast<size_t>(std::count(beeps.begin(), beeps.end(), kind));
+}
+
+}  // namespace
+
+TEST_F(DialogTest, NoticeNamesTheDeviceAndComesUpCentred)
+{
+    winsim::SetDialogWindowSize(IDD_NOTICE, 433, 172);
+    winsim::OnDialog(IDD_NOTICE, [](HWND d) {
+        EXPECT_EQ(winsim::Text(d, IDC_DEVICENAME), DeviceDisplayName(CORVEN_DEVICE_TYPE));
+        EXPECT_FALSE(winsim::IsChecked(d, IDC_DONTSHOW));
+        EXPECT_TRUE(winsim::IsTopmost(d));
+        EXPECT_EQ(winsim::WindowRect(d).left, 512 - 216);
+        ASSERT_FALSE(winsim::Draws().empty());
+        EXPECT_EQ(winsim::Draws().back().icon, IDI_ATTENTION);
+        winsim::Click(d, IDOK);
+    });
+    EXPECT_EQ(Open(IDD_NOTICE, NoticeDialog), IDOK);
+    EXPECT_EQ(winsim::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
+}
+
+TEST_F(DialogTest, NoticeAnswers)
+{
+    struct Case {
+        const char* name;
+        bool tick;
+        int action;  // a button, or 0 for the close box, -1 for Escape
+        INT_PTR result;
+        bool finished;
+    };
+    const Case cases[] = {
+        {"OK, box clear", false, IDOK, IDOK, false},
+        {"OK, box ticked", true, IDOK, IDOK, true},
+        {"Cancel, box clear", false, IDCANCEL, IDCANCEL, false},
+        {"Cancel, box ticked", true, IDCANCEL, IDCANCEL, true},
+        {"Escape, box ticked", true, -1, IDCANCEL, true},
+        {"Escape, box clear", false, -1, IDCANCEL, false},
+        {"close box after a tick", true, 0, IDC_DONTSHOW, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetLoadLine(std::string(kOthers) + " " + kSelfEntry);
+        winsim::OnDialog(IDD_NOTICE, [c](HWND d) {
+            if (c.tick) {
+                winsim::Click(d, IDC_DONTSHOW);
+            }
+            if (c.action > 0) {
+                winsim::Click(d, c.action);
+            } else if (c.action < 0) {
+                winsim::PressEscape(d);
+            } else {
+                winsim::CloseBox(d);
+            }
+        });
+        EXPECT_EQ(Open(IDD_NOTICE, NoticeDialog), c.result);
+        EXPECT_EQ(Finished(), c.finished);
+    }
+}
+
+TEST_F(DialogTest, DiskPromptTextsAndAttention)
+{
+    winsim::OnDialog(IDD_DISKPROMPT, [this](HWND d) {
+        EXPECT_EQ(winsim::Text(d), "Quorra 28.8 Telvanor Installation");
+        EXPECT_EQ(winsim::Text(d, IDC_CAPTION), "Additional files are needed for your device.");
+        EXPECT_EQ(winsim::Text(d, IDC_DISKLABEL), "Please insert the disk labeled \"Quorra 28.8 Telvanor Install "
+                                                  "Disk\" in the drive specified below and click OK");
+        EXPECT_FALSE(winsim::IsVisible(winsim::Control(d, IDCANCEL)));
+        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE), (std::vector<std::string>{"A:\\", "C:\\", "D:\\", "E:\\"}));
+        EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3);
+        EXPECT_EQ(winsim::Timers(d), (std::map<UINT_PTR, UINT>{{TIMER_ANIMATE, 100}, {TIMER_REMIND, 10000}}));
+        EXPECT_EQ(DrawnIcons(), std::vector<int>{IDI_ANIM2}) << "the first paint shows frame 1";
+
+        winsim::Wait(1200);
+        std::vector<int> frames = DrawnIcons();
+        const std::vector<int> cycle = {IDI_ANIM2, IDI_ANIM3, IDI_ANIM4, IDI_ANIM3, IDI_ANIM2, IDI_ANIM1};
+        ASSERT_EQ(frames.size(), 13u);
+        for (size_t i = 0; i < frames.size(); ++i) {
+            EXPECT_EQ(frames[i], cycle[i % cycle.size()]) << "frame " << i;
+        }
+        EXPECT_EQ(winsim::Invalidations().size(), 12u);
+        EXPECT_EQ(winsim::Invalidations().back().right - winsim::Invalidations().back().left, 32);
+
+        winsim::Wait(30000 - 1200);
+        EXPECT_EQ(Count(winsim::Beeps(), MB_ICONQUESTION), 3u);
+
+        winsim::ClickClient(d, 100, 20);
+        EXPECT_TRUE(winsim::Timers(d).empty());
+        size_t drawn = winsim::Draws().size();
+        winsim::Wait(60000);
+        EXPECT_EQ(winsim::Draws().size(), drawn) << "no frame after the click";
+        EXPECT_EQ(Count(winsim::Beeps(), MB_ICONQUESTION), 3u);
+        winsim::Repaint(d);
+        EXPECT_EQ(DrawnIcons().back(), IDI_ANIM1);
+        EXPECT_FALSE(Finished());
+        winsim::PressEscape(d);
+    });
+    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, "E:\\"), IDOK);
+    EXPECT_EQ(winsim::Beeps().front(), static_cast<UINT>(MB_ICONEXCLAMATION));
+    EXPECT_TRUE(Finished()) << "Escape finishes";
+}
+
+TEST_F(DialogTest, DiskPromptOkStartsWhatTheChooserHolds)
+{
+    MakeFile(disk_, "Install/SETUP.EXE");
+    winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
+    winsim::OnDialog(IDD_DISKPROMPT, [this](HWND d) {
+        winsim::TypeText(d, IDC_DRIVE, "d:\\nothing");
+        winsim::Click(d, IDOK);
+        EXPECT_TRUE(winsim::IsVisible(d)) << "Try New Path leaves the prompt open";
+        EXPECT_TRUE(winsim::Timers(d).empty());
+        winsim::Wait(20000);
+        EXPECT_EQ(Count(winsim::Beeps(), MB_ICONQUESTION), 0u) << "silent from the first OK";
+        EXPECT_FALSE(Finished());
+        winsim::TypeText(d, IDC_DRIVE, "d:\\install");
+        winsim::Click(d, IDOK);
+    });
+    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, ""), IDOK);
+    EXPECT_EQ(CommandLines(), (std::vector<std::string>{"D:\\NOTHING\\.\\setup.exe /noprompt",
+                                                        "D:\\INSTALL\\.\\setup.exe /noprompt"}));
+    EXPECT_TRUE(Finished());
+}
+
+TEST_F(DialogTest, DiskPromptAbortFinishesToo)
+{
+    winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDCANCEL); });
+    winsim::OnDialog(IDD_DISKPROMPT, [](HWND d) {
+        winsim::Pick(d, IDC_DRIVE, 0);
+        winsim::PressEnter(d);
+    });
+    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, "E:\\"), IDOK);
+    EXPECT_EQ(CommandLines(), std::vector<std::string>{"A:\\.\\setup.exe /noprompt"});
+    EXPECT_TRUE(Finished());
+}
+
+TEST_F(DialogTest, DiskPromptIgnoresComboNotificationsAndOtherCommands)
+{
+    winsim::OnDialog(IDD_DISKPROMPT, [](HWND d) {
+        winsim::SendCommand(d, MAKEWPARAM(IDOK, 1));
+        winsim::SendCommand(d, MAKEWPARAM(IDC_DRIVE, 1));
+        winsim::SendCommand(d, 4);
+        EXPECT_TRUE(winsim::Starts().empty());
+        EXPECT_EQ(winsim::Timers(d).size(), 2u);
+        winsim::PressEscape(d);
+    });
+    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, "E:\\"), IDOK);
+}
+
+TEST_F(DialogTest, BrowseKeepsTheFolderAndDropsTheDotStep)
+{
+    MakeFile(disk_, "SETUP.EXE");
+    winsim::ForceWinExecResults({2, 2});
+    winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
+    winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
+    winsim::OnOpenFile(winsim::CancelOpen());
+    winsim::OnOpenFile([](OPENFILENAMEA& record) {
+        winsim::Wait(250);  // the prompt goes on calling while the Open dialog is up
+        return winsim::ChooseFile("D:\\SETUP.EXE")(record);
+    });
+    winsim::OnOpenFile(winsim::ChooseFile("C:\\Drivers\\Halvern\\SETUP.EXE"));
+    winsim::OnOpenFile(winsim::ChooseFile("C:\\Drivers\\Halvern\\SETUP.EXE"));
+    winsim::OnDialog(IDD_DISKPROMPT, [this](HWND d) {
+        winsim::Click(d, IDC_BROWSE);
+        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE).size(), 4u) << "a cancelled Open changes nothing";
+        EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3);
+        size_t drawn = winsim::Draws().size();
+        winsim::Click(d, IDC_BROWSE);
+        EXPECT_EQ(winsim::Draws().size(), drawn + 2);
+        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE), (std::vector<std::string>{"A:\\", "C:\\", "D:", "D:\\", "E:\\"}));
+        EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 2);
+        winsim::Click(d, IDC_BROWSE);
+        winsim::Click(d, IDC_BROWSE);
+        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE),
+                  (std::vector<std::string>{"A:\\", "C:\\", "C:\\DRIVERS\\HALVERN", "C:\\DRIVERS\\HALVERN", "D:", "D:\\",
+                                            "E:\\"}));
+        winsim::Click(d, IDOK);
+        winsim::Pick(d, IDC_DRIVE, 6);
+        winsim::Click(d, IDOK);
+        winsim::Pick(d, IDC_DRIVE, 4);
+        winsim::Click(d, IDOK);
+    });
+    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, "E:\\"), IDOK);
+    EXPECT_EQ(CommandLines(), (std::vector<std::string>{"C:\\DRIVERS\\HALVERN\\setup.exe /noprompt",
+                                                        "E:\\setup.exe /noprompt", "D:\\setup.exe /noprompt"}));
+    ASSERT_EQ(winsim::OpenRecords().size(), 4u);
+    const winsim::OpenRecord& open = winsim::OpenRecords()[0];
+    EXPECT_EQ(open.record.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
+    EXPECT_EQ(open.record.Flags, static_cast<DWORD>(OFN_EXPLORER));
+    EXPECT_EQ(open.record.nMaxFile, 255u);
+    EXPECT_EQ(open.record.hInstance, winsim::Instance());
+    EXPECT_EQ(open.record.lpstrCustomFilter, nullptr);
+    EXPECT_EQ(open.record.lpstrTitle, nullptr);
+    EXPECT_EQ(open.initialDir, ".");
+    if (CORVEN_DEVICE_TYPE == 5) {
+        EXPECT_EQ(open.initialFile, "setup.exe");
+        EXPECT_EQ(open.filter, std::string("Setup\0Setup.exe\0All Files\0*.*\0\0", 31));
+    } else if (CORVEN_DEVICE_TYPE == 6) {
+        EXPECT_EQ(open.initialFile, "dxsetup.exe");
+        EXPECT_EQ(open.filter, std::string("dxsetup\0dxsetup.exe\0All Files\0*.*\0\0", 35));
+    } else {
+        EXPECT_EQ(open.initialFile, "");
+        EXPECT_TRUE(open.filterNull);
+    }
+    EXPECT_TRUE(Finished());
+}
+
+#if CORVEN_DEVICE_TYPE != 5
+TEST_F(DialogTest, FailureRoadOfAWholeRun)
+{
+    MakeFile(disk_, "Halvern/Setup.exe");
+    winsim::OnDialog(IDD_NOTICE, [](HWND d) { winsim::Click(d, IDOK); });
+    winsim::OnDialog(IDD_DISKPROMPT, [](HWND d) {
+        EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3) << "the CD-ROM found by the lookup";
+        winsim::TypeText(d, IDC_DRIVE, "c:\\wrong");
+        winsim::Click(d, IDOK);
+        winsim::TypeText(d, IDC_DRIVE, "d:\\halvern");
+        winsim::Click(d, IDOK);
+    });
+    std::string shown;
+    winsim::OnDialog(IDD_LAUNCHERROR, [&shown](HWND d) {
+        shown = winsim::Text(d, IDC_PROGRAM);
+        winsim::Click(d, IDNO);
+    });
+    EXPECT_EQ(WinMain(winsim::Instance(), nullptr, nullptr, SW_SHOWNORMAL), 1);
+    EXPECT_EQ(CommandLines(), (std::vector<std::string>{"E:\\.\\setup.exe /noprompt", "C:\\WRONG\\.\\setup.exe /noprompt",
+                                                        "D:\\HALVERN\\.\\setup.exe /noprompt"}));
+    EXPECT_EQ(winsim::Starts().back().program, disk_ + "/Halvern/Setup.exe");
+    EXPECT_EQ(shown, "C:\\WRONG\\.\\setup.exe");
+    EXPECT_EQ(winsim::DialogsOpened(), (std::vector<int>{IDD_NOTICE, IDD_DISKPROMPT, IDD_LAUNCHERROR}));
+    EXPECT_EQ(winsim::Beeps(), (std::vector<UINT>{MB_ICONASTERISK, MB_ICONEXCLAMATION, MB_ICONHAND}));
+    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+}
+#else
+TEST_F(DialogTest, FailureRoadOfAWholeRunWithoutNotice)
+{
+    MakeFile(disk_, "Setup.exe");
+    winsim::OnDialog(IDD_DISKPROMPT, [](HWND d) {
+        winsim::TypeText(d, IDC_DRIVE, "d:\\");
+        winsim::Click(d, IDOK);
+    });
+    EXPECT_EQ(WinMain(winsim::Instance(), nullptr, nullptr, SW_SHOWNORMAL), 1);
+    EXPECT_EQ(CommandLines(), (std::vector<std::string>{"E:\\.\\setup.exe /noprompt", "D:\\.\\setup.exe /noprompt"}));
+    EXPECT_EQ(winsim::DialogsOpened(), std::vector<int>{IDD_DISKPROMPT});
+    EXPECT_EQ(LoadLine(), std::string("C:\\TOOLS\\AGENT.EXE ") + kCompanionPath);
+}
+#endif

@@ -1,0 +1,310 @@
+// The install source: the recorded location, the drive inventory and the drive chooser, with the
+// registry and drive faults the platform can show, and every key and block released on every path.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/app.h"
+#include "res/resource.h"
+#include "source/source.h"
+#include "support/fixture.h"
+#include "ui/ui.h"
+
+namespace {
+
+constexpr char kKey[] = "InstallLocationsMRU";
+
+class SourceTest : public MachineTest {
+protected:
+    std::string Lookup()
+    {
+        char path[kInstallPathSize + 8];
+        std::memset(path, 0x5A, sizeof(path));
+        FindInstallLocation(path);
+        EXPECT_EQ(std::string(path + kInstallPathSize, path + sizeof(path)), std::string(8, 'Z'))
+            << "written past the install path";
+        return path;
+    }
+
+    // A machine with a removable A:, a fixed D: and a CD-ROM E:.
+    void UsualDrives()
+    {
+        winsim::AddDrive('A', DRIVE_REMOVABLE);
+        winsim::AddDrive('D', DRIVE_FIXED);
+        winsim::AddDrive('E', DRIVE_CDROM);
+    }
+
+    // The chooser as the disk prompt holds it, filled for preferred.
+    struct Chooser {
+        std::vector<std::string> items;
+        int selection;
+    };
+    Chooser Fill(const std::string& preferred)
+    {
+        Chooser seen{};
+        winsim::OnDialog(IDD_DISKPROMPT, [&seen, preferred](HWND d) {
+            FillDriveChooser(GetDlgItem(d, IDC_DRIVE), preferred.c_str());
+            seen.items = winsim::ComboItems(d, IDC_DRIVE);
+            seen.selection = winsim::ComboSelection(d, IDC_DRIVE);
+            EndDialog(d, 1);
+        });
+        // A bare dialog of the prompt's template carries the combo box with its real styles.
+        DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
+                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        return seen;
+    }
+
+    std::vector<std::string> Roots()
+    {
+        int count = -1;
+        DriveEntry* drives = EnumerateDrives(&count);
+        std::vector<std::string> roots;
+        for (int i = 0; i < count; ++i) {
+            roots.push_back(drives[i].RootPath + std::string("=") + std::to_string(drives[i].DriveType));
+        }
+        if (drives) {
+            HeapFree(GetProcessHeap(), 0, drives);
+        } else {
+            EXPECT_EQ(count, 0);
+        }
+        return roots;
+    }
+};
+
+std::vector<BYTE> Bytes(const std::string& text)
+{
+    return std::vector<BYTE>(text.begin(), text.end());
+}
+
+}  // namespace
+
+TEST_F(SourceTest, RecordedLocationWinsAsStored)
+{
+    UsualDrives();
+    struct Case {
+        const char* name;
+        std::string order;
+        std::vector<std::pair<std::string, std::vector<BYTE>>> values;
+        DWORD type;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"the value MRUList names", "a", {{"a", Bytes("D:\\Drivers\\Halvern\0")}}, REG_SZ, "D:\\Drivers\\Halvern"},
+        {"only the first character counts", "ba", {{"a", Bytes("C:\\A\0")}, {"b", Bytes("C:\\B\0")}}, REG_SZ,
+         "C:\\B"},
+        {"no trailing backslash added", "c", {{"c", Bytes("F:\0")}}, REG_SZ, "F:"},
+        {"a non-text value up to its first zero", "a", {{"a", Bytes("G:\\X\0junk")}}, REG_BINARY, "G:\\X"},
+        {"a string stored without its NUL", "a", {{"a", Bytes("H:\\NoNul")}}, REG_SZ, "H:\\NoNul"},
+        {"an empty record falls to the CD-ROM", "a", {{"a", Bytes(std::string(1, '\0'))}}, REG_SZ, "E:\\"},
+        {"the named value missing", "z", {{"a", Bytes("C:\\A\0")}}, REG_SZ, "E:\\"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        winsim::Reset();
+        UsualDrives();
+        winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "MRUList", c.order);
+        for (const auto& value : c.values) {
+            winsim::SetRegistryValue(HKEY_CURRENT_USER, kKey, value.first, c.type, value.second);
+        }
+        EXPECT_EQ(Lookup(), c.expected);
+        EXPECT_EQ(winsim::KeyOpens(), 2);
+        EXPECT_EQ(winsim::OpenKeys(), 0);
+    }
+}
+
+TEST_F(SourceTest, MissingOrderReadsTheDefaultValue)
+{
+    UsualDrives();
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "", "C:\\Default");
+    EXPECT_EQ(Lookup(), "C:\\Default");
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "", "");
+    EXPECT_EQ(Lookup(), "E:\\");
+}
+
+TEST_F(SourceTest, KeyElsewhereOrUnopenableFallsToTheCdRom)
+{
+    UsualDrives();
+    winsim::SetRegistryText(HKEY_LOCAL_MACHINE, kKey, "MRUList", "a");
+    winsim::SetRegistryText(HKEY_LOCAL_MACHINE, kKey, "a", "C:\\Machine");
+    EXPECT_EQ(Lookup(), "E:\\");
+    EXPECT_EQ(winsim::KeyOpens(), 0);
+
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "a", "C:\\User");
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "MRUList", "a");
+    winsim::FailKeyOpens(ERROR_SUCCESS, true);  // success with no handle is no open key
+    EXPECT_EQ(Lookup(), "E:\\");
+    winsim::FailKeyOpens(ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Lookup(), "E:\\");
+}
+
+TEST_F(SourceTest, OverlongRegistryDataIsNoLocation)
+{
+    UsualDrives();
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "MRUList", "a");
+    // Longer than the buffer: the query fails and leaves text-like bytes behind.
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "a", "C:\\" + std::string(400, 'L'));
+    EXPECT_EQ(Lookup(), "E:\\");
+    // Exactly the buffer's size with no zero byte anywhere.
+    winsim::SetRegistryValue(HKEY_CURRENT_USER, kKey, "a", REG_BINARY, std::vector<BYTE>(260, 'B'));
+    EXPECT_EQ(Lookup(), "E:\\");
+    // 259 characters and the terminator still fit.
+    std::string longest = "C:\\" + std::string(256, 'M');
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "a", longest);
+    EXPECT_EQ(Lookup(), longest);
+}
+
+TEST_F(SourceTest, ReadUserRegistryStringZeroesOnFailure)
+{
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "a", std::string(300, 'Q'));
+    BYTE buffer[64];
+    std::memset(buffer, 0xBD, sizeof(buffer));
+    EXPECT_EQ(ReadUserRegistryString(kKey, "a", buffer, 32), 0);
+    EXPECT_EQ(std::string(buffer, buffer + 32), std::string(32, '\0'));
+    EXPECT_EQ(buffer[32], 0xBD) << "zeroed past the given size";
+    EXPECT_EQ(ReadUserRegistryString("NoSuchKey", "a", buffer, 32), 0);
+    EXPECT_EQ(ReadUserRegistryString(kKey, "missing", buffer, 32), 0);
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "b", "ok");
+    EXPECT_EQ(ReadUserRegistryString(kKey, "b", buffer, 32), 1);
+    EXPECT_STREQ(reinterpret_cast<char*>(buffer), "ok");
+}
+
+TEST_F(SourceTest, CdRomFallbackTakesTheLowestLetter)
+{
+    winsim::AddDrive('C', DRIVE_FIXED);
+    winsim::AddDrive('G', DRIVE_CDROM);
+    winsim::AddDrive('E', DRIVE_CDROM);
+    EXPECT_EQ(Lookup(), "E:\\");
+    winsim::Reset();
+    winsim::AddDrive('C', DRIVE_FIXED);
+    EXPECT_EQ(Lookup(), "");
+    winsim::Drives().maskZero = true;
+    EXPECT_EQ(Lookup(), "");
+}
+
+TEST_F(SourceTest, InventoryListsRootsInOrderWithTypes)
+{
+    UsualDrives();
+    winsim::AddDrive('C', DRIVE_FIXED);
+    EXPECT_EQ(Roots(), (std::vector<std::string>{"A:\\=2", "C:\\=3", "D:\\=3", "E:\\=5"}));
+}
+
+TEST_F(SourceTest, InventoryBoundsWhatThePlatformGives)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> lists;
+        std::vector<std::string> expected;
+    };
+    std::string longRoot = "\\\\server\\" + std::string(60, 's') + "\\";
+    std::string manyRoots;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        manyRoots += std::string(1, letter) + ":\\" + std::string(7, 'x') + std::string(1, '\0');
+    }
+    manyRoots += std::string(1, '\0');
+    const Case cases[] = {
+        {"an empty text after the first root ends the list",
+         {std::string("A:\\\0\0D:\\\0\0", 10)}, {"A:\\=2"}},
+        {"a root longer than an entry holds is left out",
+         {std::string("A:\\\0", 4) + longRoot + std::string("\0D:\\\0\0", 6)}, {"A:\\=2", "D:\\=1"}},
+        {"more roots than the mask promised: only the room is filled",
+         {std::string("A:\\\0B:\\\0C:\\\0D:\\\0E:\\\0\0", 21)}, {"A:\\=2", "B:\\=2", "C:\\=3"}},
+        {"a list over 255 bytes is read after the regrowth", {manyRoots}, {"A:\\XXXXXXX=1", "B:\\XXXXXXX=1", "C:\\XXXXXXX=1"}},
+        {"a list that grows between the two root queries is not read",
+         {manyRoots, manyRoots + manyRoots}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        winsim::Reset();
+        winsim::AddDrive('A', DRIVE_REMOVABLE);
+        winsim::AddDrive('B', DRIVE_REMOVABLE);
+        winsim::AddDrive('C', DRIVE_FIXED);
+        winsim::Drives().rootLists = c.lists;
+        std::vector<std::string> roots = Roots();
+        std::vector<std::string> expected = c.expected;
+        for (std::string& e : expected) {
+            for (char& ch : e) {
+                ch = ch == 'X' ? 'x' : ch;
+            }
+        }
+        EXPECT_EQ(roots, expected);
+        EXPECT_EQ(winsim::LiveBlocks(), 0);
+    }
+}
+
+TEST_F(SourceTest, LateDrivesNeverOverrunTheList)
+{
+    winsim::AddDrive('C', DRIVE_FIXED);
+    winsim::Drives().lateDrives = {{'D', DRIVE_CDROM}, {'E', DRIVE_CDROM}};
+    EXPECT_EQ(Roots(), std::vector<std::string>{"C:\\=3"});
+}
+
+TEST_F(SourceTest, EveryAllocationFailureReleasesWhatWasTaken)
+{
+    std::string manyRoots;
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        manyRoots += std::string(1, letter) + ":\\" + std::string(8, 'y') + std::string(1, '\0');
+    }
+    auto prepare = [&](int failing) {
+        winsim::Reset();
+        UsualDrives();
+        winsim::Drives().rootLists = {manyRoots + std::string(1, '\0')};
+        winsim::FailHeapCall(failing);
+    };
+    // The entry array, the root list, its regrowth; a fourth call never comes.
+    for (int failing = 1; failing <= 4; ++failing) {
+        SCOPED_TRACE(failing);
+        prepare(failing);
+        EXPECT_EQ(Lookup(), "");  // none of the odd roots is a CD-ROM
+        EXPECT_EQ(winsim::LiveBlocks(), 0);
+        prepare(failing);
+        Chooser c = Fill("");
+        EXPECT_EQ(winsim::LiveBlocks(), 0);
+        EXPECT_EQ(c.items.size(), failing == 4 ? 3u : 0u);
+    }
+    winsim::Reset();
+    UsualDrives();
+    winsim::Drives().rootQueryFails = true;
+    EXPECT_TRUE(Roots().empty());
+}
+
+TEST_F(SourceTest, ChooserPreselectsTheRightEntry)
+{
+    struct Case {
+        const char* name;
+        bool removable;  // whether A: is there
+        std::string preferred;
+        std::vector<std::string> items;
+        int selection;
+    };
+    const Case cases[] = {
+        {"no path: the first removable drive", true, "", {"A:\\", "D:\\", "E:\\"}, 0},
+        {"no path, no removable drive: the first", false, "", {"D:\\", "E:\\"}, 0},
+        {"the recorded root", true, "E:\\", {"A:\\", "D:\\", "E:\\"}, 2},
+        {"a folder sorts into place", true, "D:\\Drivers", {"A:\\", "D:\\", "D:\\DRIVERS", "E:\\"}, 2},
+        {"a lower-case root is listed twice", true, "e:\\", {"A:\\", "D:\\", "E:\\", "E:\\"}, 2},
+        {"a drive letter without its backslash", true, "D:", {"A:\\", "D:", "D:\\", "E:\\"}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        winsim::Reset();
+        if (c.removable) {
+            winsim::AddDrive('A', DRIVE_REMOVABLE);
+        }
+        winsim::AddDrive('D', DRIVE_FIXED);
+        winsim::AddDrive('E', DRIVE_CDROM);
+        Chooser seen = Fill(c.preferred);
+        EXPECT_EQ(seen.items, c.items);
+        EXPECT_EQ(seen.selection, c.selection);
+    }
+}
+
+TEST_F(SourceTest, ChooserWithNoDrives)
+{
+    Chooser none = Fill("");
+    EXPECT_TRUE(none.items.empty());
+    EXPECT_EQ(none.selection, CB_ERR);
+    Chooser path = Fill("F:\\Setup");
+    EXPECT_EQ(path.items, std::vector<std::string>{"F:\\SETUP"});
+    EXPECT_EQ(path.selection, 0);
+}

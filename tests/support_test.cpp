@@ -1,0 +1,88 @@
+// What the dialogs share: centring on the desktop, topmost, and painting an icon at its place.
+#include <gtest/gtest.h>
+
+#include "res/resource.h"
+#include "support/fixture.h"
+#include "ui/ui.h"
+
+namespace {
+
+class SupportTest : public MachineTest {
+protected:
+    // Opens a template with a procedure that only centres it, and reports its placement.
+    winsim::Placement Centre(int templateId)
+    {
+        winsim::OnDialog(templateId, [](HWND d) { EndDialog(d, 1); });
+        DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(templateId), nullptr,
+                        [](HWND d, UINT msg, WPARAM, LPARAM) -> INT_PTR {
+                            if (msg == WM_INITDIALOG) {
+                                CenterDialogTopmost(d);
+                                EXPECT_TRUE(winsim::IsTopmost(d));
+                                EXPECT_TRUE(winsim::IsVisible(d));
+                            }
+                            return FALSE;
+                        },
+                        0);
+        EXPECT_EQ(winsim::Placements().size(), 1u);
+        return winsim::Placements().empty() ? winsim::Placement{} : winsim::Placements().back();
+    }
+};
+
+}  // namespace
+
+TEST_F(SupportTest, CentresWithTheDialogsHalfRoundedTowardZero)
+{
+    struct Case {
+        int desktopW, desktopH, dialogW, dialogH, x, y;
+    };
+    const Case cases[] = {
+        {1024, 768, 401, 151, 312, 309},
+        {1024, 768, 400, 150, 312, 309},
+        {800, 600, 1000, 700, -100, -50},  // larger than the desktop: not clamped
+        {641, 481, 3, 3, 319, 239},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dialogW);
+        winsim::Reset();
+        winsim::SetDesktopSize(c.desktopW, c.desktopH);
+        winsim::SetDialogWindowSize(IDD_NOTICE, c.dialogW, c.dialogH);
+        winsim::Placement p = Centre(IDD_NOTICE);
+        EXPECT_EQ(p.after, HWND_TOPMOST);
+        EXPECT_EQ(p.x, c.x);
+        EXPECT_EQ(p.y, c.y);
+        EXPECT_EQ(p.cx, c.dialogW);
+        EXPECT_EQ(p.cy, c.dialogH);
+        EXPECT_EQ(p.flags, static_cast<UINT>(SWP_SHOWWINDOW));
+    }
+}
+
+TEST_F(SupportTest, IconRectFollowsTheSystemIconSize)
+{
+    winsim::SetIconSize(48, 24);
+    RECT r;
+    SetDialogIconRect(&r);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 45);
+    EXPECT_EQ(r.right - r.left, 48);
+    EXPECT_EQ(r.bottom - r.top, 24);
+}
+
+TEST_F(SupportTest, PaintsAnIconAtLeftAndTopAndReleasesIt)
+{
+    winsim::OnDialog(IDD_NOTICE, [](HWND d) {
+        winsim::Draws().clear();
+        RECT r{17, 23, 0, 0};
+        EXPECT_EQ(PaintDialogIcon(winsim::Instance(), d, &r, IDI_ANIM3), 1);
+        ASSERT_EQ(winsim::Draws().size(), 1u);
+        EXPECT_EQ(winsim::Draws()[0].icon, IDI_ANIM3);
+        EXPECT_EQ(winsim::Draws()[0].x, 17);
+        EXPECT_EQ(winsim::Draws()[0].y, 23);
+        EXPECT_EQ(winsim::Draws()[0].window, d);
+        EXPECT_EQ(PaintDialogIcon(winsim::Instance(), d, &r, 999), 0);
+        EXPECT_EQ(winsim::Draws().size(), 1u);
+        EndDialog(d, 1);
+    });
+    DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(IDD_NOTICE), nullptr,
+                    [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    // The fixture checks that no icon and no device context stays live.
+}

@@ -1,0 +1,99 @@
+// winsim's own subtle parts: the INI rewrite, the sorted upper-case combo box, ERROR_MORE_DATA,
+// the root list's sizes and wsprintfA's limit.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "res/resource.h"
+#include "support/fixture.h"
+
+namespace {
+class WinsimTest : public MachineTest {};
+}  // namespace
+
+TEST_F(WinsimTest, ProfileFollowsWindowsRules)
+{
+    WriteWinIni("; comment\r\n[Windows]\r\n  LOAD =  \"quoted\"  \r\nrun=x\r\n\r\n[other]\r\nload=no\r\n");
+    char value[16];
+    EXPECT_EQ(GetPrivateProfileStringA("windows", "load", nullptr, value, sizeof(value), "win.ini"), 6u);
+    EXPECT_STREQ(value, "quoted");
+    EXPECT_EQ(GetPrivateProfileStringA("windows", "run", nullptr, value, 2, "win.ini"), 1u);  // cut: nSize-1
+    EXPECT_EQ(GetPrivateProfileStringA("windows", "none", nullptr, value, sizeof(value), "win.ini"), 0u);
+    EXPECT_STREQ(value, "");
+    EXPECT_TRUE(WritePrivateProfileStringA("windows", "load", "", "win.ini"));
+    EXPECT_TRUE(WritePrivateProfileStringA("windows", "new", "1", "win.ini"));
+    EXPECT_TRUE(WritePrivateProfileStringA("added", "k", "v", "win.ini"));
+    EXPECT_EQ(ReadWinIni(), "; comment\r\n[Windows]\r\nload=\r\nrun=x\r\nnew=1\r\n\r\n[other]\r\nload=no\r\n[added]\r\nk=v\r\n");
+    MakeWinIniReadOnly();
+    SetLastError(0);
+    EXPECT_FALSE(WritePrivateProfileStringA("windows", "load", "x", "win.ini"));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}
+
+TEST_F(WinsimTest, ComboSortsUpperCasedItems)
+{
+    winsim::OnDialog(IDD_DISKPROMPT, [](HWND d) {
+        HWND combo = GetDlgItem(d, IDC_DRIVE);
+        auto add = [combo](const char* text) {
+            return SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+        };
+        EXPECT_EQ(add("d:\\"), 0);
+        EXPECT_EQ(add("A:\\"), 0);
+        EXPECT_EQ(add("e:\\"), 2);
+        EXPECT_EQ(add("E:\\"), 2);  // an equal item goes before the one found
+        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE), (std::vector<std::string>{"A:\\", "D:\\", "E:\\", "E:\\"}));
+        EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 9, 0), CB_ERR);
+        EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
+        winsim::TypeText(d, IDC_DRIVE, "x:\\typed");
+        char text[8];
+        EXPECT_EQ(SendMessageA(combo, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text)), 7);
+        EXPECT_STREQ(text, "X:\\TYPE");
+        EndDialog(d, 5);
+    });
+    EXPECT_EQ(DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
+                              [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0),
+              5);
+}
+
+TEST_F(WinsimTest, RegistryAnswersMoreDataWithJunkLeft)
+{
+    winsim::SetRegistryText(HKEY_CURRENT_USER, "K", "v", "0123456789");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "k", &key), ERROR_SUCCESS);
+    BYTE buffer[4] = {0, 0, 0, 0};
+    DWORD size = sizeof(buffer);
+    EXPECT_EQ(RegQueryValueExA(key, "V", nullptr, nullptr, buffer, &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 11u);
+    EXPECT_NE(buffer[0], 0);
+    EXPECT_EQ(RegQueryValueExA(key, "", nullptr, nullptr, buffer, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(winsim::OpenKeys(), 1);
+    RegCloseKey(key);
+    EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "missing", &key), ERROR_FILE_NOT_FOUND);
+}
+
+TEST_F(WinsimTest, RootListSizes)
+{
+    winsim::AddDrive('c', DRIVE_FIXED);
+    winsim::AddDrive('E', DRIVE_CDROM);
+    char buffer[16];
+    std::memset(buffer, 'x', sizeof(buffer));
+    EXPECT_EQ(GetLogicalDriveStringsA(8, buffer), 9u);  // too small: the size needed, buffer alone
+    EXPECT_EQ(buffer[0], 'x');
+    EXPECT_EQ(GetLogicalDriveStringsA(sizeof(buffer), buffer), 8u);
+    EXPECT_EQ(std::string(buffer, 9), std::string("C:\\\0E:\\\0\0", 9));
+    EXPECT_EQ(GetLogicalDrives(), (1u << 2) | (1u << 4));
+    EXPECT_EQ(GetDriveTypeA("e:\\"), static_cast<UINT>(DRIVE_CDROM));
+    EXPECT_EQ(GetDriveTypeA("Q:\\"), static_cast<UINT>(DRIVE_NO_ROOT_DIR));
+}
+
+TEST_F(WinsimTest, FormatsAsWindowsDoes)
+{
+    char out[1100];
+    EXPECT_EQ(wsprintfA(out, "%s\\%s %d%%", "a", "b", 42), 7);
+    EXPECT_STREQ(out, "a\\b 42%");
+    std::string big(2000, 'z');
+    EXPECT_EQ(wsprintfA(out, "%s", big.c_str()), 1023);
+    char small[4];
+    EXPECT_STREQ(lstrcpynA(small, "abcdef", sizeof(small)), "abc");
+}
