@@ -22,7 +22,7 @@ constexpr int kAudioFunction = AudioFunctionOf(kDevice);
 constexpr char kSetupFilter[] = "Setup\0Setup.exe\0All Files\0*.*\0";
 constexpr char kDxSetupFilter[] = "dxsetup\0dxsetup.exe\0All Files\0*.*\0";
 
-}  // namespace
+} // namespace
 
 int CurrentDeviceType(int variant)
 {
@@ -96,16 +96,16 @@ bool NeedsCompanionProgram(int type)
     switch (type) {
     case 1:
     case 2:
-    case 9:  // the Telvanor modems
+    case 9: // the Telvanor modems
         return false;
     case 3:
     case 4:
     case 7:
-    case 8:  // the 56000 voice modems and their audio functions
+    case 8: // the 56000 voice modems and their audio functions
         return false;
-    case 5:  // ISDN
+    case 5: // ISDN
         return true;
-    default:  // video capture, and no device at all
+    default: // video capture, and no device at all
         return false;
     }
 }

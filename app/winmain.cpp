@@ -10,7 +10,7 @@
 namespace {
 // The device whose installation skips the notice.
 constexpr int kSilentDevice = 5;
-}
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {

@@ -68,7 +68,7 @@ void OnLaunchErrorCommand(HWND dialog, WPARAM command)
     }
 }
 
-}  // namespace
+} // namespace
 
 int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder)
 {

@@ -145,7 +145,7 @@ void WriteLoadLine(const char* text)
     return length != 0 && length < capacity && static_cast<int>(length) + tail < limit;
 }
 
-}  // namespace
+} // namespace
 
 int RemoveSubstring(char* line, char* entry)
 {

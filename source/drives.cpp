@@ -48,7 +48,7 @@ int ReadRoots(const char* list, DWORD length, DriveEntry* drives, int room)
     return count;
 }
 
-}  // namespace
+} // namespace
 
 DriveEntry* EnumerateDrives(int* count)
 {

@@ -27,7 +27,7 @@ bool HoldsTerminator(const BYTE* buffer, DWORD size)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 int ReadUserRegistryString(const char* keyName, const char* valueName, BYTE* buffer, DWORD size)
 {
@@ -57,8 +57,8 @@ void FindInstallLocation(char* path)
     order[1] = 0;
 
     path[0] = '\0';
-    ReadUserRegistryString(kLocationsKey, reinterpret_cast<const char*>(order),
-                           reinterpret_cast<BYTE*>(path), kInstallPathSize);
+    ReadUserRegistryString(kLocationsKey, reinterpret_cast<const char*>(order), reinterpret_cast<BYTE*>(path),
+                           kInstallPathSize);
     if (path[0] != '\0') {
         return;
     }

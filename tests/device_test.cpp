@@ -51,7 +51,7 @@ std::string FilterBytes(const char* filter)
     return std::string(filter, static_cast<size_t>(end - filter) + 2);
 }
 
-}  // namespace
+} // namespace
 
 TEST(DeviceProfile, EveryCodeLooksUpItsRow)
 {

@@ -67,7 +67,7 @@ size_t Count(const std::vector<UINT>& beeps, UINT kind)
     return static_cast<size_t>(std::count(beeps.begin(), beeps.end(), kind));
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(DialogTest, NoticeNamesTheDeviceAndComesUpCentred)
 {
@@ -90,7 +90,7 @@ TEST_F(DialogTest, NoticeAnswers)
     struct Case {
         const char* name;
         bool tick;
-        int action;  // a button, or 0 for the close box, -1 for Escape
+        int action; // a button, or 0 for the close box, -1 for Escape
         INT_PTR result;
         bool finished;
     };
@@ -128,10 +128,12 @@ TEST_F(DialogTest, DiskPromptTextsAndAttention)
     winsim::OnDialog(IDD_DISKPROMPT, [this](HWND d) {
         EXPECT_EQ(winsim::Text(d), "Quorra 28.8 Telvanor Installation");
         EXPECT_EQ(winsim::Text(d, IDC_CAPTION), "Additional files are needed for your device.");
-        EXPECT_EQ(winsim::Text(d, IDC_DISKLABEL), "Please insert the disk labeled \"Quorra 28.8 Telvanor Install "
-                                                  "Disk\" in the drive specified below and click OK");
+        EXPECT_EQ(winsim::Text(d, IDC_DISKLABEL),
+                  "Please insert the disk labeled \"Quorra 28.8 Telvanor Install "
+                  "Disk\" in the drive specified below and click OK");
         EXPECT_FALSE(winsim::IsVisible(winsim::Control(d, IDCANCEL)));
-        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE), (std::vector<std::string>{"A:\\", "C:\\", "D:\\", "E:\\"}));
+        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE),
+                  (std::vector<std::string>{"A:\\", "C:\\", "D:\\", "E:\\"}));
         EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3);
         EXPECT_EQ(winsim::Timers(d), (std::map<UINT_PTR, UINT>{{TIMER_ANIMATE, 100}, {TIMER_REMIND, 10000}}));
         EXPECT_EQ(DrawnIcons(), std::vector<int>{IDI_ANIM2}) << "the first paint shows frame 1";
@@ -219,7 +221,7 @@ TEST_F(DialogTest, BrowseKeepsTheFolderAndDropsTheDotStep)
     winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
     winsim::OnOpenFile(winsim::CancelOpen());
     winsim::OnOpenFile([](OPENFILENAMEA& record) {
-        winsim::Wait(250);  // the prompt goes on calling while the Open dialog is up
+        winsim::Wait(250); // the prompt goes on calling while the Open dialog is up
         return winsim::ChooseFile("D:\\SETUP.EXE")(record);
     });
     winsim::OnOpenFile(winsim::ChooseFile("C:\\Drivers\\Halvern\\SETUP.EXE"));
@@ -231,13 +233,14 @@ TEST_F(DialogTest, BrowseKeepsTheFolderAndDropsTheDotStep)
         size_t drawn = winsim::Draws().size();
         winsim::Click(d, IDC_BROWSE);
         EXPECT_EQ(winsim::Draws().size(), drawn + 2);
-        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE), (std::vector<std::string>{"A:\\", "C:\\", "D:", "D:\\", "E:\\"}));
+        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE),
+                  (std::vector<std::string>{"A:\\", "C:\\", "D:", "D:\\", "E:\\"}));
         EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 2);
         winsim::Click(d, IDC_BROWSE);
         winsim::Click(d, IDC_BROWSE);
         EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE),
-                  (std::vector<std::string>{"A:\\", "C:\\", "C:\\DRIVERS\\HALVERN", "C:\\DRIVERS\\HALVERN", "D:", "D:\\",
-                                            "E:\\"}));
+                  (std::vector<std::string>{"A:\\", "C:\\", "C:\\DRIVERS\\HALVERN", "C:\\DRIVERS\\HALVERN",
+                                            "D:", "D:\\", "E:\\"}));
         winsim::Click(d, IDOK);
         winsim::Pick(d, IDC_DRIVE, 6);
         winsim::Click(d, IDOK);
@@ -245,8 +248,9 @@ TEST_F(DialogTest, BrowseKeepsTheFolderAndDropsTheDotStep)
         winsim::Click(d, IDOK);
     });
     EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, "E:\\"), IDOK);
-    EXPECT_EQ(CommandLines(), (std::vector<std::string>{"C:\\DRIVERS\\HALVERN\\setup.exe /noprompt",
-                                                        "E:\\setup.exe /noprompt", "D:\\setup.exe /noprompt"}));
+    EXPECT_EQ(CommandLines(),
+              (std::vector<std::string>{"C:\\DRIVERS\\HALVERN\\setup.exe /noprompt",
+                                        "E:\\setup.exe /noprompt", "D:\\setup.exe /noprompt"}));
     ASSERT_EQ(winsim::OpenRecords().size(), 4u);
     const winsim::OpenRecord& open = winsim::OpenRecords()[0];
     EXPECT_EQ(open.record.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
@@ -287,8 +291,9 @@ TEST_F(DialogTest, FailureRoadOfAWholeRun)
         winsim::Click(d, IDNO);
     });
     EXPECT_EQ(WinMain(winsim::Instance(), nullptr, nullptr, SW_SHOWNORMAL), 1);
-    EXPECT_EQ(CommandLines(), (std::vector<std::string>{"E:\\.\\setup.exe /noprompt", "C:\\WRONG\\.\\setup.exe /noprompt",
-                                                        "D:\\HALVERN\\.\\setup.exe /noprompt"}));
+    EXPECT_EQ(CommandLines(),
+              (std::vector<std::string>{"E:\\.\\setup.exe /noprompt", "C:\\WRONG\\.\\setup.exe /noprompt",
+                                        "D:\\HALVERN\\.\\setup.exe /noprompt"}));
     EXPECT_EQ(winsim::Starts().back().program, disk_ + "/Halvern/Setup.exe");
     EXPECT_EQ(shown, "C:\\WRONG\\.\\setup.exe");
     EXPECT_EQ(winsim::DialogsOpened(), (std::vector<int>{IDD_NOTICE, IDD_DISKPROMPT, IDD_LAUNCHERROR}));
@@ -304,7 +309,8 @@ TEST_F(DialogTest, FailureRoadOfAWholeRunWithoutNotice)
         winsim::Click(d, IDOK);
     });
     EXPECT_EQ(WinMain(winsim::Instance(), nullptr, nullptr, SW_SHOWNORMAL), 1);
-    EXPECT_EQ(CommandLines(), (std::vector<std::string>{"E:\\.\\setup.exe /noprompt", "D:\\.\\setup.exe /noprompt"}));
+    EXPECT_EQ(CommandLines(),
+              (std::vector<std::string>{"E:\\.\\setup.exe /noprompt", "D:\\.\\setup.exe /noprompt"}));
     EXPECT_EQ(winsim::DialogsOpened(), std::vector<int>{IDD_DISKPROMPT});
     EXPECT_EQ(LoadLine(), std::string("C:\\TOOLS\\AGENT.EXE ") + kCompanionPath);
 }

@@ -43,7 +43,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(LaunchTest, BuildsTheCommandLineAndTheShownName)
 {
@@ -62,7 +62,8 @@ TEST_F(LaunchTest, BuildsTheCommandLineAndTheShownName)
         {"C:\\My Setup", 1, "\"C:\\My Setup\\.\\setup.exe\" /noprompt", "C:\\My Setup\\.\\setup.exe"},
         {"C:\\My Setup\\", 0, "\"C:\\My Setup\\setup.exe\" /noprompt", "C:\\My Setup\\.\\setup.exe"},
         {longest, 1, longest + "\\.\\setup.exe /noprompt", longest + "\\.\\setup.exe"},
-        {"C:\\a b" + std::string(250, 'q'), 1, "\"C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe\" /noprompt",
+        {"C:\\a b" + std::string(250, 'q'), 1,
+         "\"C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe\" /noprompt",
          "C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe"},
     };
     for (const Case& c : cases) {
@@ -114,8 +115,8 @@ TEST_F(LaunchTest, InteractiveAnswers)
 {
     struct Case {
         const char* name;
-        std::vector<UINT> results;  // WinExec's answers in turn
-        std::vector<int> buttons;   // the user's answer at each opening
+        std::vector<UINT> results; // WinExec's answers in turn
+        std::vector<int> buttons;  // the user's answer at each opening
         int expected;
     };
     const Case cases[] = {

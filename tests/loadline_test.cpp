@@ -49,11 +49,11 @@ struct RemovalCase {
     const char* name;
     std::string before;
     int result;
-    std::string after;  // the load value afterwards
+    std::string after; // the load value afterwards
     bool written;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(LoadLineTest, RemovesCorvensEntry)
 {
@@ -182,7 +182,7 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
 {
     struct AddCase {
         const char* name;
-        const char* before;  // nullptr: no load key at all
+        const char* before; // nullptr: no load key at all
         std::string after;
     };
     const AddCase cases[] = {
@@ -228,7 +228,7 @@ TEST_F(LoadLineTest, ReadOnlyWinIniFailsQuietly)
     SetLoadLine(kSelfEntry);
     MakeWinIniReadOnly();
     std::string before = ReadWinIni();
-    EXPECT_EQ(RemoveSelfFromLoadLine(), 1);  // the write's result is not looked at
+    EXPECT_EQ(RemoveSelfFromLoadLine(), 1); // the write's result is not looked at
     FinishInstallation();
     EXPECT_EQ(ReadWinIni(), before);
 }

@@ -44,7 +44,8 @@ constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
 constexpr DWORD kText = kChild | SS_LEFT | WS_GROUP;
 constexpr DWORD kBullet = kChild | SS_BITMAP;
 
-void ExpectTemplate(int id, DWORD style, int cx, int cy, const char* title, const std::vector<Control>& controls)
+void ExpectTemplate(int id, DWORD style, int cx, int cy, const char* title,
+                    const std::vector<Control>& controls)
 {
     SCOPED_TRACE(id);
     winsim::DialogTemplate t = Template(id);
@@ -70,7 +71,8 @@ void ExpectTemplate(int id, DWORD style, int cx, int cy, const char* title, cons
         EXPECT_EQ(item.text, c.text);
         EXPECT_EQ(item.style, c.style);
         EXPECT_EQ(item.exStyle, 0u);
-        EXPECT_EQ((std::vector<int>{item.x, item.y, item.cx, item.cy}), (std::vector<int>{c.x, c.y, c.cx, c.cy}));
+        EXPECT_EQ((std::vector<int>{item.x, item.y, item.cx, item.cy}),
+                  (std::vector<int>{c.x, c.y, c.cx, c.cy}));
     }
 }
 
@@ -102,7 +104,7 @@ std::string Narrow(const std::vector<BYTE>& d)
     return out;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(ResourcesTest, EveryResourceIsUsEnglish)
 {
@@ -117,17 +119,18 @@ TEST_F(ResourcesTest, EveryResourceIsUsEnglish)
 
 TEST_F(ResourcesTest, DiskPromptTemplate)
 {
-    ExpectTemplate(IDD_DISKPROMPT, WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK | DS_ABSALIGN, 268,
-                   87, "<title>",
-                   {{IDOK, "Button", "OK", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 211, 7, 50, 14},
-                    {IDC_CAPTION, "Static", "<caption>", kText, 40, 7, 152, 11},
-                    {IDC_DISKLABEL, "Static", "<disk label here>", kText, 40, 21, 151, 31},
-                    {IDC_DRIVE, "ComboBox", "",
-                     kChild | CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_SORT | CBS_UPPERCASE | WS_VSCROLL | WS_TABSTOP, 40,
-                     57, 155, 44},
-                    {IDCANCEL, "Button", "Cancel (debug only)",
-                     kChild | BS_PUSHBUTTON | BS_CENTER | BS_MULTILINE | WS_TABSTOP, 211, 49, 50, 20},
-                    {IDC_BROWSE, "Button", "Browse...", kChild | BS_PUSHBUTTON | WS_TABSTOP, 211, 23, 50, 14}});
+    ExpectTemplate(
+        IDD_DISKPROMPT, WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK | DS_ABSALIGN, 268, 87,
+        "<title>",
+        {{IDOK, "Button", "OK", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 211, 7, 50, 14},
+         {IDC_CAPTION, "Static", "<caption>", kText, 40, 7, 152, 11},
+         {IDC_DISKLABEL, "Static", "<disk label here>", kText, 40, 21, 151, 31},
+         {IDC_DRIVE, "ComboBox", "",
+          kChild | CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_SORT | CBS_UPPERCASE | WS_VSCROLL | WS_TABSTOP, 40,
+          57, 155, 44},
+         {IDCANCEL, "Button", "Cancel (debug only)",
+          kChild | BS_PUSHBUTTON | BS_CENTER | BS_MULTILINE | WS_TABSTOP, 211, 49, 50, 20},
+         {IDC_BROWSE, "Button", "Browse...", kChild | BS_PUSHBUTTON | WS_TABSTOP, 211, 23, 50, 14}});
 }
 
 TEST_F(ResourcesTest, LaunchErrorTemplate)
@@ -137,11 +140,12 @@ TEST_F(ResourcesTest, LaunchErrorTemplate)
         "There was an error running the Telvanor installation program!",
         {{IDYES, "Button", "Retry", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 215, 7, 65, 14},
          {IDCANCEL, "Button", "Abort", kChild | BS_PUSHBUTTON | WS_TABSTOP, 216, 39, 64, 14},
-         {-1, "Static", "Make sure the following program exists before retrying this operation:", kText, 37, 9, 174, 17},
+         {-1, "Static", "Make sure the following program exists before retrying this operation:", kText, 37,
+          9, 174, 17},
          {IDC_PROGRAM, "Static", "<program name>", kText, 37, 29, 171, 11},
          {-1, "Static", "Click on \"Retry\" to retry this operation.", kText, 47, 51, 154, 9},
-         {-1, "Static", "Click on \"New Path\" if you would like to specify a different install path.", kText, 47, 63,
-          221, 9},
+         {-1, "Static", "Click on \"New Path\" if you would like to specify a different install path.", kText,
+          47, 63, 221, 9},
          {-1, "Static", "If you choose \"Abort\", your device may not work properly.", kText, 48, 75, 196, 9},
          {IDNO, "Button", "Try New Path", kChild | BS_PUSHBUTTON | WS_TABSTOP, 215, 21, 65, 14},
          {-1, "Static", "#107", kBullet, 38, 53, 5, 4},
@@ -156,7 +160,8 @@ TEST_F(ResourcesTest, NoticeTemplate)
                    {{IDOK, "Button", "OK", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP, 213, 8, 65, 14},
                     {-1, "Static", "Additional software is needed for your device:", kText, 36, 7, 166, 10},
                     {-1, "Static", "Click on \"OK\" to install additional software", kText, 45, 37, 154, 9},
-                    {-1, "Static", "If you choose \"Cancel\", your device may not work properly.", kText, 46, 50, 196, 9},
+                    {-1, "Static", "If you choose \"Cancel\", your device may not work properly.", kText, 46,
+                     50, 196, 9},
                     {IDCANCEL, "Button", "Cancel", kChild | BS_PUSHBUTTON | WS_TABSTOP, 213, 22, 65, 14},
                     {-1, "Static", "#107", kBullet, 36, 39, 5, 4},
                     {-1, "Static", "#109", kBullet, 36, 52, 5, 4},
@@ -218,8 +223,9 @@ TEST_F(ResourcesTest, IconGroupsHoldSixteenColourImagesWithMasks)
         int id;
         std::vector<int> sizes;
     };
-    const Group groups[] = {{IDI_PROGRAM, {32, 16}},   {IDI_PROGRAM_COPY, {32, 16}}, {IDI_ATTENTION, {32, 16}},
-                            {IDI_ANIM1, {32}},         {IDI_ANIM2, {32}},            {IDI_ANIM3, {32}},
+    const Group groups[] = {{IDI_PROGRAM, {32, 16}},   {IDI_PROGRAM_COPY, {32, 16}},
+                            {IDI_ATTENTION, {32, 16}}, {IDI_ANIM1, {32}},
+                            {IDI_ANIM2, {32}},         {IDI_ANIM3, {32}},
                             {IDI_ANIM4, {32}},         {IDI_PROGRAM_LARGE, {32, 16}}};
     std::vector<int> groupIds;
     std::map<int, std::vector<std::vector<BYTE>>> images;
@@ -228,7 +234,8 @@ TEST_F(ResourcesTest, IconGroupsHoldSixteenColourImagesWithMasks)
             groupIds.push_back(res.id);
         }
     }
-    EXPECT_EQ(*std::min_element(groupIds.begin(), groupIds.end()), IDI_PROGRAM) << "the shell shows the lowest";
+    EXPECT_EQ(*std::min_element(groupIds.begin(), groupIds.end()), IDI_PROGRAM)
+        << "the shell shows the lowest";
     EXPECT_EQ(groupIds.size(), 8u);
     for (const Group& g : groups) {
         SCOPED_TRACE(g.id);
@@ -242,7 +249,8 @@ TEST_F(ResourcesTest, IconGroupsHoldSixteenColourImagesWithMasks)
             EXPECT_EQ(d[entry], n);
             EXPECT_EQ(d[entry + 1], n);
             EXPECT_EQ(Word(d, entry + 6), 4u) << "bits per pixel";
-            const winsim::Resource* icon = winsim::FindResource(RT_ICON_ID, static_cast<int>(Word(d, entry + 12)));
+            const winsim::Resource* icon =
+                winsim::FindResource(RT_ICON_ID, static_cast<int>(Word(d, entry + 12)));
             ASSERT_NE(icon, nullptr);
             const std::vector<BYTE>& dib = icon->data;
             EXPECT_EQ(Dword(dib, 4), static_cast<DWORD>(n));
@@ -264,7 +272,8 @@ TEST_F(ResourcesTest, IconGroupsHoldSixteenColourImagesWithMasks)
     for (int a = IDI_ANIM1; a <= IDI_ANIM4; ++a) {
         for (int b = a + 1; b <= IDI_ANIM4; ++b) {
             EXPECT_NE(images[a][0], images[b][0]) << a << " and " << b;
-            EXPECT_TRUE(std::equal(images[a][0].begin() + maskStart, images[a][0].end(), images[b][0].begin() + maskStart))
+            EXPECT_TRUE(std::equal(images[a][0].begin() + maskStart, images[a][0].end(),
+                                   images[b][0].begin() + maskStart))
                 << a << " and " << b;
         }
     }
@@ -283,9 +292,12 @@ TEST_F(ResourcesTest, BulletsAreOneColourEach)
         EXPECT_EQ(Word(d, 14), 4u);
         EXPECT_EQ(Dword(d, 16), 0u) << "uncompressed";
         // The standard palette: index 10 bright green, 2 dark green, 9 bright red.
-        EXPECT_EQ((std::vector<int>{d[40 + 4 * 10], d[41 + 4 * 10], d[42 + 4 * 10]}), (std::vector<int>{0, 255, 0}));
-        EXPECT_EQ((std::vector<int>{d[40 + 4 * 2], d[41 + 4 * 2], d[42 + 4 * 2]}), (std::vector<int>{0, 128, 0}));
-        EXPECT_EQ((std::vector<int>{d[40 + 4 * 9], d[41 + 4 * 9], d[42 + 4 * 9]}), (std::vector<int>{0, 0, 255}));
+        EXPECT_EQ((std::vector<int>{d[40 + 4 * 10], d[41 + 4 * 10], d[42 + 4 * 10]}),
+                  (std::vector<int>{0, 255, 0}));
+        EXPECT_EQ((std::vector<int>{d[40 + 4 * 2], d[41 + 4 * 2], d[42 + 4 * 2]}),
+                  (std::vector<int>{0, 128, 0}));
+        EXPECT_EQ((std::vector<int>{d[40 + 4 * 9], d[41 + 4 * 9], d[42 + 4 * 9]}),
+                  (std::vector<int>{0, 0, 255}));
         ASSERT_EQ(d.size(), 40u + 64u + 24u);
         for (size_t i = 104; i < d.size(); ++i) {
             EXPECT_EQ(d[i], b.second << 4 | b.second);
@@ -301,24 +313,25 @@ TEST_F(ResourcesTest, VersionBlock)
     // VS_FIXEDFILEINFO follows the "VS_VERSION_INFO" key, on a 32-bit boundary.
     size_t fixed = 40;
     ASSERT_EQ(Dword(d, fixed), 0xFEEF04BDu);
-    EXPECT_EQ(Dword(d, fixed + 8), 0x00010000u);   // file version 1.0
-    EXPECT_EQ(Dword(d, fixed + 12), 0x00000001u);  // .0.1
-    EXPECT_EQ(Dword(d, fixed + 16), 0x00010000u);  // product version
+    EXPECT_EQ(Dword(d, fixed + 8), 0x00010000u);  // file version 1.0
+    EXPECT_EQ(Dword(d, fixed + 12), 0x00000001u); // .0.1
+    EXPECT_EQ(Dword(d, fixed + 16), 0x00010000u); // product version
     EXPECT_EQ(Dword(d, fixed + 20), 0x00000001u);
     EXPECT_EQ(Dword(d, fixed + 24), 0x3Fu);
     EXPECT_EQ(Dword(d, fixed + 28), 0u);
-    EXPECT_EQ(Dword(d, fixed + 32), 0x00040004u);  // VOS_NT_WINDOWS32
-    EXPECT_EQ(Dword(d, fixed + 36), 1u);           // VFT_APP
+    EXPECT_EQ(Dword(d, fixed + 32), 0x00040004u); // VOS_NT_WINDOWS32
+    EXPECT_EQ(Dword(d, fixed + 36), 1u);          // VFT_APP
     EXPECT_EQ(Dword(d, fixed + 40), 0u);
     EXPECT_EQ(Dword(d, fixed + 44), 0u);
     EXPECT_EQ(Dword(d, fixed + 48), 0u);
     std::string text = Narrow(d);
     size_t at = text.find("040904b0");
     ASSERT_NE(at, std::string::npos);
-    const char* pairs[][2] = {{"CompanyName", "Halvern"},         {"FileDescription", "Installation extender"},
-                              {"FileVersion", "1, 0, 0, 1"},      {"InternalName", "corven"},
-                              {"OriginalFilename", "corven.exe"}, {"ProductName", "Halvern Modem"},
-                              {"ProductVersion", "1, 0, 0, 1"}};
+    const char* pairs[][2] = {
+        {"CompanyName", "Halvern"},         {"FileDescription", "Installation extender"},
+        {"FileVersion", "1, 0, 0, 1"},      {"InternalName", "corven"},
+        {"OriginalFilename", "corven.exe"}, {"ProductName", "Halvern Modem"},
+        {"ProductVersion", "1, 0, 0, 1"}};
     for (const auto& pair : pairs) {
         size_t key = text.find(pair[0], at);
         ASSERT_NE(key, std::string::npos) << pair[0] << " in its place";
@@ -329,7 +342,7 @@ TEST_F(ResourcesTest, VersionBlock)
     }
     size_t translation = text.find("Translation");
     ASSERT_NE(translation, std::string::npos);
-    size_t valueAt = (translation * 2 + 2 * 12 + 3) / 4 * 4;  // past the key's NUL, aligned
+    size_t valueAt = (translation * 2 + 2 * 12 + 3) / 4 * 4; // past the key's NUL, aligned
     EXPECT_EQ(Word(d, valueAt), 0x0409u);
     EXPECT_EQ(Word(d, valueAt + 2), 1200u);
 }

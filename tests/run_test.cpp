@@ -48,7 +48,7 @@ protected:
     std::string cd_;
 };
 
-}  // namespace
+} // namespace
 
 #if CORVEN_DEVICE_TYPE != 5
 
@@ -96,7 +96,7 @@ TEST_F(RunTest, TickedOkAndAStartFinishesTwiceHarmlessly)
     Notice(true, IDOK);
     EXPECT_EQ(Run(), 1);
     EXPECT_EQ(winsim::Starts().size(), 1u);
-    EXPECT_EQ(winsim::ProfileWrites(), 1);  // the second finish finds nothing left to remove
+    EXPECT_EQ(winsim::ProfileWrites(), 1); // the second finish finds nothing left to remove
     EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
 }
 
@@ -167,7 +167,7 @@ TEST_F(RunTest, FailedQuietStartHandsTheFoundPathToTheDiskPrompt)
     if (CORVEN_DEVICE_TYPE == 5) {
         dialogs.erase(dialogs.begin());
     }
-    EXPECT_EQ(winsim::DialogsOpened(), dialogs);  // no launch-error dialog before the prompt
+    EXPECT_EQ(winsim::DialogsOpened(), dialogs); // no launch-error dialog before the prompt
     EXPECT_EQ(LoadLine(), Finished());
 }
 
@@ -179,7 +179,7 @@ TEST_F(RunTest, DiskPromptThatCannotOpenGivesMinusOne)
     winsim::FailDialog(IDD_DISKPROMPT);
     std::string before = ReadWinIni();
     EXPECT_EQ(Run(), -1);
-    EXPECT_EQ(ReadWinIni(), before);  // Corven stays pending
+    EXPECT_EQ(ReadWinIni(), before); // Corven stays pending
 }
 
 #if CORVEN_DEVICE_TYPE == 5

@@ -50,8 +50,9 @@ protected:
             EndDialog(d, 1);
         });
         // A bare dialog of the prompt's template carries the combo box with its real styles.
-        DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
-                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+        DialogBoxParamA(
+            winsim::Instance(), MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
+            [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
         return seen;
     }
 
@@ -77,7 +78,7 @@ std::vector<BYTE> Bytes(const std::string& text)
     return std::vector<BYTE>(text.begin(), text.end());
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(SourceTest, RecordedLocationWinsAsStored)
 {
@@ -90,8 +91,15 @@ TEST_F(SourceTest, RecordedLocationWinsAsStored)
         std::string expected;
     };
     const Case cases[] = {
-        {"the value MRUList names", "a", {{"a", Bytes("D:\\Drivers\\Halvern\0")}}, REG_SZ, "D:\\Drivers\\Halvern"},
-        {"only the first character counts", "ba", {{"a", Bytes("C:\\A\0")}, {"b", Bytes("C:\\B\0")}}, REG_SZ,
+        {"the value MRUList names",
+         "a",
+         {{"a", Bytes("D:\\Drivers\\Halvern\0")}},
+         REG_SZ,
+         "D:\\Drivers\\Halvern"},
+        {"only the first character counts",
+         "ba",
+         {{"a", Bytes("C:\\A\0")}, {"b", Bytes("C:\\B\0")}},
+         REG_SZ,
          "C:\\B"},
         {"no trailing backslash added", "c", {{"c", Bytes("F:\0")}}, REG_SZ, "F:"},
         {"a non-text value up to its first zero", "a", {{"a", Bytes("G:\\X\0junk")}}, REG_BINARY, "G:\\X"},
@@ -132,7 +140,7 @@ TEST_F(SourceTest, KeyElsewhereOrUnopenableFallsToTheCdRom)
 
     winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "a", "C:\\User");
     winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "MRUList", "a");
-    winsim::FailKeyOpens(ERROR_SUCCESS, true);  // success with no handle is no open key
+    winsim::FailKeyOpens(ERROR_SUCCESS, true); // success with no handle is no open key
     EXPECT_EQ(Lookup(), "E:\\");
     winsim::FailKeyOpens(ERROR_ACCESS_DENIED);
     EXPECT_EQ(Lookup(), "E:\\");
@@ -204,14 +212,20 @@ TEST_F(SourceTest, InventoryBoundsWhatThePlatformGives)
     manyRoots += std::string(1, '\0');
     const Case cases[] = {
         {"an empty text after the first root ends the list",
-         {std::string("A:\\\0\0D:\\\0\0", 10)}, {"A:\\=2"}},
+         {std::string("A:\\\0\0D:\\\0\0", 10)},
+         {"A:\\=2"}},
         {"a root longer than an entry holds is left out",
-         {std::string("A:\\\0", 4) + longRoot + std::string("\0D:\\\0\0", 6)}, {"A:\\=2", "D:\\=1"}},
+         {std::string("A:\\\0", 4) + longRoot + std::string("\0D:\\\0\0", 6)},
+         {"A:\\=2", "D:\\=1"}},
         {"more roots than the mask promised: only the room is filled",
-         {std::string("A:\\\0B:\\\0C:\\\0D:\\\0E:\\\0\0", 21)}, {"A:\\=2", "B:\\=2", "C:\\=3"}},
-        {"a list over 255 bytes is read after the regrowth", {manyRoots}, {"A:\\XXXXXXX=1", "B:\\XXXXXXX=1", "C:\\XXXXXXX=1"}},
+         {std::string("A:\\\0B:\\\0C:\\\0D:\\\0E:\\\0\0", 21)},
+         {"A:\\=2", "B:\\=2", "C:\\=3"}},
+        {"a list over 255 bytes is read after the regrowth",
+         {manyRoots},
+         {"A:\\XXXXXXX=1", "B:\\XXXXXXX=1", "C:\\XXXXXXX=1"}},
         {"a list that grows between the two root queries is not read",
-         {manyRoots, manyRoots + manyRoots}, {}},
+         {manyRoots, manyRoots + manyRoots},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -255,7 +269,7 @@ TEST_F(SourceTest, EveryAllocationFailureReleasesWhatWasTaken)
     for (int failing = 1; failing <= 4; ++failing) {
         SCOPED_TRACE(failing);
         prepare(failing);
-        EXPECT_EQ(Lookup(), "");  // none of the odd roots is a CD-ROM
+        EXPECT_EQ(Lookup(), ""); // none of the odd roots is a CD-ROM
         EXPECT_EQ(winsim::LiveBlocks(), 0);
         prepare(failing);
         Chooser c = Fill("");
@@ -272,7 +286,7 @@ TEST_F(SourceTest, ChooserPreselectsTheRightEntry)
 {
     struct Case {
         const char* name;
-        bool removable;  // whether A: is there
+        bool removable; // whether A: is there
         std::string preferred;
         std::vector<std::string> items;
         int selection;

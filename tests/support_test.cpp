@@ -13,22 +13,23 @@ protected:
     winsim::Placement Centre(int templateId)
     {
         winsim::OnDialog(templateId, [](HWND d) { EndDialog(d, 1); });
-        DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(templateId), nullptr,
-                        [](HWND d, UINT msg, WPARAM, LPARAM) -> INT_PTR {
-                            if (msg == WM_INITDIALOG) {
-                                CenterDialogTopmost(d);
-                                EXPECT_TRUE(winsim::IsTopmost(d));
-                                EXPECT_TRUE(winsim::IsVisible(d));
-                            }
-                            return FALSE;
-                        },
-                        0);
+        DialogBoxParamA(
+            winsim::Instance(), MAKEINTRESOURCEA(templateId), nullptr,
+            [](HWND d, UINT msg, WPARAM, LPARAM) -> INT_PTR {
+                if (msg == WM_INITDIALOG) {
+                    CenterDialogTopmost(d);
+                    EXPECT_TRUE(winsim::IsTopmost(d));
+                    EXPECT_TRUE(winsim::IsVisible(d));
+                }
+                return FALSE;
+            },
+            0);
         EXPECT_EQ(winsim::Placements().size(), 1u);
         return winsim::Placements().empty() ? winsim::Placement{} : winsim::Placements().back();
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(SupportTest, CentresWithTheDialogsHalfRoundedTowardZero)
 {
@@ -38,7 +39,7 @@ TEST_F(SupportTest, CentresWithTheDialogsHalfRoundedTowardZero)
     const Case cases[] = {
         {1024, 768, 401, 151, 312, 309},
         {1024, 768, 400, 150, 312, 309},
-        {800, 600, 1000, 700, -100, -50},  // larger than the desktop: not clamped
+        {800, 600, 1000, 700, -100, -50}, // larger than the desktop: not clamped
         {641, 481, 3, 3, 319, 239},
     };
     for (const Case& c : cases) {
@@ -82,7 +83,8 @@ TEST_F(SupportTest, PaintsAnIconAtLeftAndTopAndReleasesIt)
         EXPECT_EQ(winsim::Draws().size(), 1u);
         EndDialog(d, 1);
     });
-    DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(IDD_NOTICE), nullptr,
-                    [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    DialogBoxParamA(
+        winsim::Instance(), MAKEINTRESOURCEA(IDD_NOTICE), nullptr,
+        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     // The fixture checks that no icon and no device context stays live.
 }

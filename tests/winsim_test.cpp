@@ -10,7 +10,7 @@
 
 namespace {
 class WinsimTest : public MachineTest {};
-}  // namespace
+} // namespace
 
 TEST_F(WinsimTest, ProfileFollowsWindowsRules)
 {
@@ -18,13 +18,15 @@ TEST_F(WinsimTest, ProfileFollowsWindowsRules)
     char value[16];
     EXPECT_EQ(GetPrivateProfileStringA("windows", "load", nullptr, value, sizeof(value), "win.ini"), 6u);
     EXPECT_STREQ(value, "quoted");
-    EXPECT_EQ(GetPrivateProfileStringA("windows", "run", nullptr, value, 2, "win.ini"), 1u);  // cut: nSize-1
+    EXPECT_EQ(GetPrivateProfileStringA("windows", "run", nullptr, value, 2, "win.ini"), 1u); // cut: nSize-1
     EXPECT_EQ(GetPrivateProfileStringA("windows", "none", nullptr, value, sizeof(value), "win.ini"), 0u);
     EXPECT_STREQ(value, "");
     EXPECT_TRUE(WritePrivateProfileStringA("windows", "load", "", "win.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("windows", "new", "1", "win.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("added", "k", "v", "win.ini"));
-    EXPECT_EQ(ReadWinIni(), "; comment\r\n[Windows]\r\nload=\r\nrun=x\r\nnew=1\r\n\r\n[other]\r\nload=no\r\n[added]\r\nk=v\r\n");
+    EXPECT_EQ(
+        ReadWinIni(),
+        "; comment\r\n[Windows]\r\nload=\r\nrun=x\r\nnew=1\r\n\r\n[other]\r\nload=no\r\n[added]\r\nk=v\r\n");
     MakeWinIniReadOnly();
     SetLastError(0);
     EXPECT_FALSE(WritePrivateProfileStringA("windows", "load", "x", "win.ini"));
@@ -41,8 +43,9 @@ TEST_F(WinsimTest, ComboSortsUpperCasedItems)
         EXPECT_EQ(add("d:\\"), 0);
         EXPECT_EQ(add("A:\\"), 0);
         EXPECT_EQ(add("e:\\"), 2);
-        EXPECT_EQ(add("E:\\"), 2);  // an equal item goes before the one found
-        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE), (std::vector<std::string>{"A:\\", "D:\\", "E:\\", "E:\\"}));
+        EXPECT_EQ(add("E:\\"), 2); // an equal item goes before the one found
+        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE),
+                  (std::vector<std::string>{"A:\\", "D:\\", "E:\\", "E:\\"}));
         EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 9, 0), CB_ERR);
         EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), CB_ERR);
         winsim::TypeText(d, IDC_DRIVE, "x:\\typed");
@@ -51,8 +54,9 @@ TEST_F(WinsimTest, ComboSortsUpperCasedItems)
         EXPECT_STREQ(text, "X:\\TYPE");
         EndDialog(d, 5);
     });
-    EXPECT_EQ(DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
-                              [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0),
+    EXPECT_EQ(DialogBoxParamA(
+                  winsim::Instance(), MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
+                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0),
               5);
 }
 
@@ -78,7 +82,7 @@ TEST_F(WinsimTest, RootListSizes)
     winsim::AddDrive('E', DRIVE_CDROM);
     char buffer[16];
     std::memset(buffer, 'x', sizeof(buffer));
-    EXPECT_EQ(GetLogicalDriveStringsA(8, buffer), 9u);  // too small: the size needed, buffer alone
+    EXPECT_EQ(GetLogicalDriveStringsA(8, buffer), 9u); // too small: the size needed, buffer alone
     EXPECT_EQ(buffer[0], 'x');
     EXPECT_EQ(GetLogicalDriveStringsA(sizeof(buffer), buffer), 8u);
     EXPECT_EQ(std::string(buffer, 9), std::string("C:\\\0E:\\\0\0", 9));

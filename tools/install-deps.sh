@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Corven's builds and tests need, when any is missing.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libbenchmark-dev python3
+packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev libgtest-dev libbenchmark-dev python3
           mingw-w64 wine64 xvfb imagemagick x11-utils)
 missing=()
 for p in "${packages[@]}"; do

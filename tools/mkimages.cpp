@@ -15,20 +15,34 @@ using Bytes = std::vector<uint8_t>;
 
 // The standard 16-colour palette, by index.
 enum Colour : uint8_t {
-    Black = 0, DarkRed, DarkGreen, DarkYellow, DarkBlue, DarkMagenta, DarkCyan, LightGrey,
-    DarkGrey, Red, Green, Yellow, Blue, Magenta, Cyan, White,
-    Clear = 0xFF,  // transparent: AND mask set, colour bits 0
+    Black = 0,
+    DarkRed,
+    DarkGreen,
+    DarkYellow,
+    DarkBlue,
+    DarkMagenta,
+    DarkCyan,
+    LightGrey,
+    DarkGrey,
+    Red,
+    Green,
+    Yellow,
+    Blue,
+    Magenta,
+    Cyan,
+    White,
+    Clear = 0xFF, // transparent: AND mask set, colour bits 0
 };
 
 constexpr uint8_t kPalette[16][3] = {
-    {0, 0, 0},     {128, 0, 0},   {0, 128, 0},   {128, 128, 0},   {0, 0, 128},   {128, 0, 128},
-    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},   {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
 struct Image {
     int size;
-    std::vector<uint8_t> pixels;  // top-down, one palette index (or Clear) per pixel
+    std::vector<uint8_t> pixels; // top-down, one palette index (or Clear) per pixel
 };
 
 void Put16(Bytes& out, unsigned value)
@@ -47,9 +61,9 @@ void Put32(Bytes& out, uint32_t value)
 struct Direction {
     int x, y;
 };
-constexpr Direction kSheen[4] = {{962, 350}, {658, 784}, {178, 1008}, {-350, 962}};  // 20, 50, 80, 110 degrees
-constexpr int64_t kCos22Squared = 879;                                                // cos(22)^2 * 1024
-constexpr int64_t kCos10Squared = 993;                                                // cos(10)^2 * 1024
+constexpr Direction kSheen[4] = {{962, 350}, {658, 784}, {178, 1008}, {-350, 962}}; // 20, 50, 80, 110 degrees
+constexpr int64_t kCos22Squared = 879;                                              // cos(22)^2 * 1024
+constexpr int64_t kCos10Squared = 993;                                              // cos(10)^2 * 1024
 
 int64_t Square(int64_t v)
 {
@@ -143,8 +157,7 @@ uint8_t FloppyAt(int ux, int uy)
     return Blue;
 }
 
-template <typename Paint>
-Image Draw(int size, Paint paint)
+template <typename Paint> Image Draw(int size, Paint paint)
 {
     Image image{size, {}};
     for (int y = 0; y < size; ++y) {
@@ -163,13 +176,13 @@ void PutInfoHeader(Bytes& out, int width, int height, uint32_t imageBytes)
     Put32(out, 40);
     Put32(out, static_cast<uint32_t>(width));
     Put32(out, static_cast<uint32_t>(height));
-    Put16(out, 1);   // planes
-    Put16(out, 4);   // bits per pixel
-    Put32(out, 0);   // BI_RGB
+    Put16(out, 1); // planes
+    Put16(out, 4); // bits per pixel
+    Put32(out, 0); // BI_RGB
     Put32(out, imageBytes);
     Put32(out, 0);
     Put32(out, 0);
-    Put32(out, 16);  // colours used
+    Put32(out, 16); // colours used
     Put32(out, 0);
 }
 
@@ -237,10 +250,10 @@ Bytes IconFile(const std::vector<Image>& images)
     for (size_t i = 0; i < images.size(); ++i) {
         out.push_back(static_cast<uint8_t>(images[i].size));
         out.push_back(static_cast<uint8_t>(images[i].size));
-        out.push_back(16);  // colours
+        out.push_back(16); // colours
         out.push_back(0);
-        Put16(out, 1);      // planes
-        Put16(out, 4);      // bits per pixel
+        Put16(out, 1); // planes
+        Put16(out, 4); // bits per pixel
         Put32(out, static_cast<uint32_t>(bodies[i].size()));
         Put32(out, offset);
         offset += static_cast<uint32_t>(bodies[i].size());
@@ -284,7 +297,7 @@ bool WriteFile(const std::string& folder, const char* name, const Bytes& bytes)
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -225,7 +225,7 @@ void OnPromptCommand(HWND dialog, WPARAM command)
     }
 }
 
-}  // namespace
+} // namespace
 
 INT_PTR CALLBACK DiskPromptDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {

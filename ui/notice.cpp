@@ -38,7 +38,7 @@ void OnNoticeCommand(HWND dialog, WPARAM command)
     SendMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
-}  // namespace
+} // namespace
 
 INT_PTR CALLBACK NoticeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -6,7 +6,7 @@
 namespace {
 constexpr LONG kIconLeft = 10;
 constexpr LONG kIconTop = 45;
-}  // namespace
+} // namespace
 
 void CenterDialogTopmost(HWND dialog)
 {

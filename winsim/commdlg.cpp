@@ -41,7 +41,7 @@ std::vector<OpenRecord>& OpenRecords()
     return M().openRecords;
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 
@@ -64,7 +64,8 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
     }
     seen.initialDir = record->lpstrInitialDir ? record->lpstrInitialDir : "";
     m.openRecords.push_back(seen);
-    if (record->lStructSize != OPENFILENAME_SIZE_VERSION_400A && record->lStructSize != sizeof(OPENFILENAMEA)) {
+    if (record->lStructSize != OPENFILENAME_SIZE_VERSION_400A &&
+        record->lStructSize != sizeof(OPENFILENAMEA)) {
         winsim::Problem("GetOpenFileNameA with a record size Windows does not take");
         return FALSE;
     }

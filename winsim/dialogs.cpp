@@ -92,7 +92,7 @@ void Command(Window* dialog, WPARAM wParam, Window* control)
     winsim::Pump();
 }
 
-}  // namespace
+} // namespace
 
 namespace winsim {
 
@@ -105,7 +105,8 @@ LRESULT DeliverToDialog(Window* dialog, UINT msg, WPARAM wParam, LPARAM lParam)
     // The dialog manager turns an unhandled close into the Cancel command.
     if (!handled && msg == WM_CLOSE && dialog->alive && !dialog->ended) {
         Window* cancel = ChildOf(dialog, IDCANCEL);
-        M().posted.push_back({dialog, {MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(ToHandle(cancel))}});
+        M().posted.push_back(
+            {dialog, {MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(ToHandle(cancel))}});
     }
     return handled;
 }
@@ -260,7 +261,8 @@ void Wait(DWORD milliseconds)
     for (;;) {
         Timer* next = nullptr;
         for (Timer& t : m.timers) {
-            if (t.due <= until && (!next || t.due < next->due || (t.due == next->due && t.order < next->order))) {
+            if (t.due <= until &&
+                (!next || t.due < next->due || (t.due == next->due && t.order < next->order))) {
                 next = &t;
             }
         }
@@ -300,7 +302,7 @@ void FailSetTimer(UINT_PTR id)
     M().failingTimers.insert(id);
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 

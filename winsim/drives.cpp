@@ -24,7 +24,7 @@ std::string RootList()
     return list;
 }
 
-}  // namespace
+} // namespace
 
 namespace winsim {
 
@@ -44,7 +44,7 @@ int RootQueries()
     return M().rootQueries;
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 

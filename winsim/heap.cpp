@@ -30,7 +30,7 @@ bool CheckHeap(HANDLE heap, const char* what)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 namespace winsim {
 
@@ -49,7 +49,7 @@ void FailHeapCall(int nth)
     M().failingHeapCalls.insert(M().heapCalls + nth);
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 

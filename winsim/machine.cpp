@@ -79,7 +79,7 @@ std::vector<BYTE> ReadHostFile(const std::string& path, bool* ok)
     return bytes;
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 

@@ -89,15 +89,15 @@ struct Machine {
     std::vector<IconDraw> draws;
     std::vector<Placement> placements;
     std::vector<RECT> invalidations;
-    std::map<uintptr_t, int> icons;  // live icon handles -> resource id
+    std::map<uintptr_t, int> icons; // live icon handles -> resource id
     uintptr_t nextIcon = 0x2000;
-    std::map<uintptr_t, HWND> dcs;  // live device contexts and their windows
+    std::map<uintptr_t, HWND> dcs; // live device contexts and their windows
     uintptr_t nextDc = 0x3000;
     // Dialogs and the user
     std::map<int, std::deque<Script>> scripts;
     std::set<int> failingDialogs;
     std::vector<int> opened;
-    std::deque<std::pair<Window*, std::pair<WPARAM, LPARAM>>> posted;  // WM_COMMAND posts
+    std::deque<std::pair<Window*, std::pair<WPARAM, LPARAM>>> posted; // WM_COMMAND posts
     // Timers
     std::vector<Timer> timers;
     std::set<UINT_PTR> failingTimers;
@@ -120,11 +120,11 @@ void DestroyWindowTree(Window* window);
 // Message delivery to dialogs (with the dialog manager's default handling) and to controls.
 LRESULT DeliverToDialog(Window* dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT DeliverToControl(Window* control, UINT msg, WPARAM wParam, LPARAM lParam);
-void Pump();  // posted commands and pending paints, as an idle message loop would
+void Pump(); // posted commands and pending paints, as an idle message loop would
 
 std::string Lower(const std::string& text);
 std::string Upper(const std::string& text);
 void LoadResourceFile();
 std::vector<BYTE> ReadHostFile(const std::string& path, bool* ok);
 
-}  // namespace winsim
+} // namespace winsim

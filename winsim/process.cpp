@@ -77,7 +77,8 @@ std::string FindProgram(const std::string& commandLine)
 {
     if (!commandLine.empty() && commandLine[0] == '"') {
         size_t close = commandLine.find('"', 1);
-        std::string program = commandLine.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+        std::string program =
+            commandLine.substr(1, close == std::string::npos ? std::string::npos : close - 1);
         return HostFile(WithExtension(program));
     }
     size_t at = 0;
@@ -92,7 +93,7 @@ std::string FindProgram(const std::string& commandLine)
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace winsim {
 
@@ -106,7 +107,7 @@ void ForceWinExecResults(std::vector<UINT> results)
     M().forcedResults.assign(results.begin(), results.end());
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 

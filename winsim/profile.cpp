@@ -24,8 +24,8 @@ std::string Trim(const std::string& text)
 }
 
 struct Line {
-    std::string text;    // without its line ending
-    std::string ending;  // "\r\n", "\n" or "" for the last line
+    std::string text;   // without its line ending
+    std::string ending; // "\r\n", "\n" or "" for the last line
 };
 
 std::vector<Line> ReadLines(const std::string& path, bool* exists)
@@ -85,7 +85,7 @@ bool IsKey(const std::string& text, std::string* key, std::string* value)
 struct Place {
     int sectionLine = -1;
     int keyLine = -1;
-    int lastLine = -1;  // last non-blank line of the section
+    int lastLine = -1; // last non-blank line of the section
 };
 
 Place Locate(const std::vector<Line>& lines, const std::string& section, const std::string& key)
@@ -111,7 +111,8 @@ Place Locate(const std::vector<Line>& lines, const std::string& section, const s
         if (!Trim(lines[static_cast<size_t>(i)].text).empty()) {
             place.lastLine = i;
         }
-        if (place.keyLine < 0 && IsKey(lines[static_cast<size_t>(i)].text, &k, &v) && Lower(k) == Lower(key)) {
+        if (place.keyLine < 0 && IsKey(lines[static_cast<size_t>(i)].text, &k, &v) &&
+            Lower(k) == Lower(key)) {
             place.keyLine = i;
         }
     }
@@ -126,7 +127,7 @@ std::string HostPath(const std::string& file)
     return M().windowsFolder + "/" + file;
 }
 
-}  // namespace
+} // namespace
 
 namespace winsim {
 
@@ -155,7 +156,7 @@ int ProfileWrites()
     return M().profileWrites;
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 

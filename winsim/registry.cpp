@@ -28,7 +28,7 @@ std::string KeyPath(HKEY root, const std::string& key)
     return key.empty() ? base : base + "\\" + winsim::Lower(key);
 }
 
-}  // namespace
+} // namespace
 
 namespace winsim {
 
@@ -67,7 +67,7 @@ void FailKeyOpens(LSTATUS status, bool nullHandle)
     M().nullHandle = nullHandle;
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 
@@ -81,7 +81,7 @@ LSTATUS WINAPI RegOpenKeyA(HKEY root, LPCSTR subkey, HKEY* result)
     std::string base = RootName(root);
     if (base.empty()) {
         winsim::Problem("RegOpenKeyA on a key that is not open");
-        return 6;  // ERROR_INVALID_HANDLE
+        return 6; // ERROR_INVALID_HANDLE
     }
     std::string path = KeyPath(root, subkey ? subkey : "");
     if (m.keys.find(path) == m.keys.end()) {
@@ -121,7 +121,7 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD
         return ERROR_SUCCESS;
     }
     if (!size) {
-        return 87;  // ERROR_INVALID_PARAMETER
+        return 87; // ERROR_INVALID_PARAMETER
     }
     if (length > *size) {
         // Windows leaves the buffer undefined here: leave it holding what looks like text.

@@ -101,7 +101,7 @@ bool IsProgram(HINSTANCE instance, const char* what)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 namespace winsim {
 
@@ -127,8 +127,8 @@ void LoadResourceFile()
         r.NameOrOrdinal(&typeId);
         res.name = r.NameOrOrdinal(&nameId);
         r.Align(4);
-        r.Dword();  // data version
-        r.Word();   // memory flags
+        r.Dword(); // data version
+        r.Word();  // memory flags
         res.language = static_cast<WORD>(r.Word());
         res.type = typeId;
         res.id = nameId;
@@ -136,7 +136,8 @@ void LoadResourceFile()
         if (data + dataSize > bytes.size()) {
             break;
         }
-        res.data.assign(bytes.begin() + static_cast<long>(data), bytes.begin() + static_cast<long>(data + dataSize));
+        res.data.assign(bytes.begin() + static_cast<long>(data),
+                        bytes.begin() + static_cast<long>(data + dataSize));
         if (dataSize > 0 || typeId != 0) {
             Loaded().push_back(res);
         }
@@ -167,8 +168,8 @@ bool ParseDialogTemplate(const std::vector<BYTE>& data, DialogTemplate* out)
     out->extended = data.size() >= 4 && data[0] == 1 && data[1] == 0 && data[2] == 0xFF && data[3] == 0xFF;
     int items = 0;
     if (out->extended) {
-        r.Dword();  // version and signature
-        r.Dword();  // help id
+        r.Dword(); // version and signature
+        r.Dword(); // help id
         out->exStyle = r.Dword();
         out->style = r.Dword();
     } else {
@@ -186,8 +187,8 @@ bool ParseDialogTemplate(const std::vector<BYTE>& data, DialogTemplate* out)
     if (out->style & DS_SETFONT) {
         out->pointSize = static_cast<int>(r.Word());
         if (out->extended) {
-            r.Word();  // weight
-            r.Word();  // italic and character set
+            r.Word(); // weight
+            r.Word(); // italic and character set
         }
         out->font = r.Text();
     }
@@ -195,7 +196,7 @@ bool ParseDialogTemplate(const std::vector<BYTE>& data, DialogTemplate* out)
         r.Align(4);
         DialogItem item{};
         if (out->extended) {
-            r.Dword();  // help id
+            r.Dword(); // help id
             item.exStyle = r.Dword();
             item.style = r.Dword();
         } else {
@@ -225,7 +226,7 @@ int LiveIcons()
     return static_cast<int>(M().icons.size());
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 

@@ -12,7 +12,7 @@
 namespace {
 // wsprintfA never writes more than this, terminator included.
 constexpr size_t kFormatLimit = 1024;
-}  // namespace
+} // namespace
 
 extern "C" {
 

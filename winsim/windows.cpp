@@ -98,7 +98,7 @@ LRESULT ComboMessage(Window* combo, UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace winsim {
 
@@ -267,7 +267,7 @@ int TemplateOf(HWND dialog)
     return w ? w->templateId : 0;
 }
 
-}  // namespace winsim
+} // namespace winsim
 
 extern "C" {
 
@@ -429,7 +429,8 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL)
         return FALSE;
     }
     w->invalid = true;
-    M().invalidations.push_back(rect ? *rect : RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top});
+    M().invalidations.push_back(
+        rect ? *rect : RECT{0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top});
     return TRUE;
 }
 

@@ -12,14 +12,14 @@
 namespace winsim {
 
 // ---- The machine as a whole ----
-void Reset();                          // a fresh machine: no files, keys, drives, windows or scripts
-HINSTANCE Instance();                  // the program's module handle
-std::vector<std::string>& Problems();  // misuse seen by the machine (a test expects none)
+void Reset();                         // a fresh machine: no files, keys, drives, windows or scripts
+HINSTANCE Instance();                 // the program's module handle
+std::vector<std::string>& Problems(); // misuse seen by the machine (a test expects none)
 
 // ---- Profile files: real INI files in a host folder that plays the Windows directory ----
 void SetWindowsFolder(const std::string& hostFolder);
-std::string ProfilePath(const std::string& fileName);  // host path of a profile file
-void SetSystemDirectory(const std::string& path);       // default C:\WINDOWS\SYSTEM
+std::string ProfilePath(const std::string& fileName); // host path of a profile file
+void SetSystemDirectory(const std::string& path);     // default C:\WINDOWS\SYSTEM
 int ProfileReads();
 int ProfileWrites();
 
@@ -28,16 +28,16 @@ void SetRegistryValue(HKEY root, const std::string& key, const std::string& name
                       const std::vector<BYTE>& data);
 void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
 void CreateRegistryKey(HKEY root, const std::string& key);
-int OpenKeys();    // keys opened and not yet closed
-int KeyOpens();    // successful opens so far
-void FailKeyOpens(LSTATUS status, bool nullHandle = false);  // every open answers so from now on
+int OpenKeys();                                             // keys opened and not yet closed
+int KeyOpens();                                             // successful opens so far
+void FailKeyOpens(LSTATUS status, bool nullHandle = false); // every open answers so from now on
 
 // ---- Drives ----
 void AddDrive(char letter, UINT type, const std::string& hostFolder = "");
 struct DriveFaults {
     bool maskZero = false;                         // GetLogicalDrives answers 0
     bool rootQueryFails = false;                   // GetLogicalDriveStringsA answers 0
-    std::vector<std::pair<char, UINT>> lateDrives;  // appear right after the mask is read
+    std::vector<std::pair<char, UINT>> lateDrives; // appear right after the mask is read
     std::vector<std::string> rootLists;            // raw lists (with their NULs) per root query
     std::map<std::string, UINT> rootTypes;         // drive types of roots in raw lists
 };
@@ -46,23 +46,23 @@ int RootQueries();
 
 // ---- Heap ----
 int LiveBlocks();
-int HeapCalls();                      // HeapAlloc and HeapReAlloc calls so far
-void FailHeapCall(int nth);           // the nth HeapAlloc/HeapReAlloc call from now fails
+int HeapCalls();            // HeapAlloc and HeapReAlloc calls so far
+void FailHeapCall(int nth); // the nth HeapAlloc/HeapReAlloc call from now fails
 
 // ---- Processes ----
 struct Start {
     std::string commandLine;
     UINT show;
-    std::string program;  // the host file started, empty when nothing was
+    std::string program; // the host file started, empty when nothing was
 };
 std::vector<Start>& Starts();
-void ForceWinExecResults(std::vector<UINT> results);  // answered in turn instead of looking
+void ForceWinExecResults(std::vector<UINT> results); // answered in turn instead of looking
 
 // ---- Resources, read from the program's compiled .res ----
 struct Resource {
     int type;
     int id;
-    std::string name;  // for named resources
+    std::string name; // for named resources
     WORD language;
     std::vector<BYTE> data;
 };
@@ -73,8 +73,8 @@ struct DialogItem {
     DWORD style, exStyle;
     int x, y, cx, cy;
     int id;
-    std::string cls;   // "Button", "Static", "ComboBox", ...
-    std::string text;  // an ordinal as "#n"
+    std::string cls;  // "Button", "Static", "ComboBox", ...
+    std::string text; // an ordinal as "#n"
 };
 struct DialogTemplate {
     bool extended;
@@ -121,8 +121,8 @@ int TemplateOf(HWND dialog);
 
 // ---- Dialogs and the user ----
 using Script = std::function<void(HWND dialog)>;
-void OnDialog(int templateId, Script script);  // one opening each, in turn
-void FailDialog(int templateId);               // its creation fails from now on
+void OnDialog(int templateId, Script script); // one opening each, in turn
+void FailDialog(int templateId);              // its creation fails from now on
 std::vector<int>& DialogsOpened();
 
 // What the user does, each followed by the messages it sets off, as a message loop would.
@@ -135,7 +135,7 @@ void TypeText(HWND dialog, int comboId, const std::string& text);
 void Pick(HWND dialog, int comboId, int index);
 void SendCommand(HWND dialog, WPARAM wParam);
 void Repaint(HWND window);
-void Wait(DWORD milliseconds);  // simulated time passes; timer ticks arrive in order
+void Wait(DWORD milliseconds); // simulated time passes; timer ticks arrive in order
 DWORD Now();
 
 // Timers of a window, by id, with their periods.
@@ -144,16 +144,16 @@ void FailSetTimer(UINT_PTR id);
 
 // ---- The Open dialog ----
 using OpenAnswer = std::function<BOOL(OPENFILENAMEA& record)>;
-void OnOpenFile(OpenAnswer answer);         // one call each, in turn
+void OnOpenFile(OpenAnswer answer); // one call each, in turn
 OpenAnswer ChooseFile(const std::string& path);
 OpenAnswer CancelOpen();
 struct OpenRecord {
     OPENFILENAMEA record;
-    std::string filter;       // with its NULs, up to the double NUL; empty for none
+    std::string filter; // with its NULs, up to the double NUL; empty for none
     bool filterNull;
-    std::string initialFile;  // what lpstrFile held when the dialog opened
+    std::string initialFile; // what lpstrFile held when the dialog opened
     std::string initialDir;
 };
 std::vector<OpenRecord>& OpenRecords();
 
-}  // namespace winsim
+} // namespace winsim

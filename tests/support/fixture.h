@@ -15,8 +15,8 @@ protected:
     // win.ini's text, written and read as bytes.
     void WriteWinIni(const std::string& text);
     std::string ReadWinIni();
-    void SetLoadLine(const std::string& line);  // a win.ini holding [windows] load=line
-    std::string LoadLine();                     // the load value as the platform reads it
+    void SetLoadLine(const std::string& line); // a win.ini holding [windows] load=line
+    std::string LoadLine();                    // the load value as the platform reads it
     bool HasLoadKey();
     void MakeWinIniReadOnly();
 
@@ -29,5 +29,5 @@ protected:
 };
 
 // The load line written by Corven's installation beside other programs' entries.
-extern const char kSelfEntry[];      // C:\WINDOWS\SYSTEM\TELVANOR.101\CORVEN.EXE
-extern const char kCompanionPath[];  // C:\WINDOWS\SYSTEM\TELVANOR.101\TELVANOR.EXE
+extern const char kSelfEntry[];     // C:\WINDOWS\SYSTEM\TELVANOR.101\CORVEN.EXE
+extern const char kCompanionPath[]; // C:\WINDOWS\SYSTEM\TELVANOR.101\TELVANOR.EXE

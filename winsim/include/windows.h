@@ -34,10 +34,10 @@ typedef size_t SIZE_T;
 typedef LONG LSTATUS;
 typedef DWORD* PDWORD;
 
-#define DECLARE_HANDLE(name) \
-    struct name##__ {        \
-        int unused;          \
-    };                       \
+#define DECLARE_HANDLE(name)                                                                                 \
+    struct name##__ {                                                                                        \
+        int unused;                                                                                          \
+    };                                                                                                       \
     typedef struct name##__* name
 DECLARE_HANDLE(HWND);
 DECLARE_HANDLE(HINSTANCE);
