@@ -236,30 +236,27 @@ Bytes IconImage(const Image& image)
     return out;
 }
 
-Bytes IconFile(const std::vector<Image>& images)
+// A group directory naming icon images by their resource ids, as the icon group resource holds it.
+struct GroupEntry {
+    const Image* image;
+    unsigned id;
+};
+
+Bytes IconGroup(const std::vector<GroupEntry>& entries)
 {
     Bytes out;
     Put16(out, 0);
     Put16(out, 1);
-    Put16(out, static_cast<unsigned>(images.size()));
-    std::vector<Bytes> bodies;
-    for (const Image& image : images) {
-        bodies.push_back(IconImage(image));
-    }
-    uint32_t offset = 6 + 16 * static_cast<uint32_t>(images.size());
-    for (size_t i = 0; i < images.size(); ++i) {
-        out.push_back(static_cast<uint8_t>(images[i].size));
-        out.push_back(static_cast<uint8_t>(images[i].size));
+    Put16(out, static_cast<unsigned>(entries.size()));
+    for (const GroupEntry& entry : entries) {
+        out.push_back(static_cast<uint8_t>(entry.image->size));
+        out.push_back(static_cast<uint8_t>(entry.image->size));
         out.push_back(16); // colours
         out.push_back(0);
         Put16(out, 1); // planes
         Put16(out, 4); // bits per pixel
-        Put32(out, static_cast<uint32_t>(bodies[i].size()));
-        Put32(out, offset);
-        offset += static_cast<uint32_t>(bodies[i].size());
-    }
-    for (const Bytes& body : bodies) {
-        out.insert(out.end(), body.begin(), body.end());
+        Put32(out, static_cast<uint32_t>(IconImage(*entry.image).size()));
+        Put16(out, entry.id);
     }
     return out;
 }
@@ -306,15 +303,25 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string folder = argv[1];
+    // The icon images, each stored once under the resource id the groups name it by.
     Image program32 = Draw(32, ProgramAt);
     Image program16 = Draw(16, ProgramAt);
-    bool ok = WriteFile(folder, "program.ico", IconFile({program32, program16}));
-    ok = WriteFile(folder, "floppy.ico", IconFile({Draw(32, FloppyAt), program16})) && ok;
-    const char* frames[4] = {"anim1.ico", "anim2.ico", "anim3.ico", "anim4.ico"};
+    Image floppy32 = Draw(32, FloppyAt);
+    Image frames[4];
     for (int i = 0; i < 4; ++i) {
         Direction sheen = kSheen[i];
-        auto paint = [sheen](int ux, int uy) { return DiscAt(ux, uy, sheen); };
-        ok = WriteFile(folder, frames[i], IconFile({Draw(32, paint)})) && ok;
+        frames[i] = Draw(32, [sheen](int ux, int uy) { return DiscAt(ux, uy, sheen); });
+    }
+    bool ok = WriteFile(folder, "program32.dib", IconImage(program32));
+    ok = WriteFile(folder, "program16.dib", IconImage(program16)) && ok;
+    ok = WriteFile(folder, "floppy32.dib", IconImage(floppy32)) && ok;
+    ok = WriteFile(folder, "program.grp", IconGroup({{&program32, 1}, {&program16, 2}})) && ok;
+    ok = WriteFile(folder, "floppy.grp", IconGroup({{&floppy32, 3}, {&program16, 2}})) && ok;
+    const char* frameImages[4] = {"anim1.dib", "anim2.dib", "anim3.dib", "anim4.dib"};
+    const char* frameGroups[4] = {"anim1.grp", "anim2.grp", "anim3.grp", "anim4.grp"};
+    for (unsigned i = 0; i < 4; ++i) {
+        ok = WriteFile(folder, frameImages[i], IconImage(frames[i])) && ok;
+        ok = WriteFile(folder, frameGroups[i], IconGroup({{&frames[i], 4 + i}})) && ok;
     }
     ok = WriteFile(folder, "bullet1.bmp", BulletFile(Green)) && ok;
     ok = WriteFile(folder, "bullet2.bmp", BulletFile(DarkGreen)) && ok;

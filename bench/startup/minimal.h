@@ -1,0 +1,3 @@
+// The yardstick dialog's identifier.
+#pragma once
+#define IDD_MINIMAL 100

@@ -1,0 +1,112 @@
+#!/usr/bin/env python3
+"""Reads CORVEN.EXE itself: headers, imports by DLL and name, and size.
+
+Usage: pecheck.py EXE i686|x86_64 [MAX_BYTES]
+Fails (exit 1) naming each thing that breaks what a Windows 4.0 machine at start-up needs.
+"""
+import struct
+import sys
+
+# Every function the program may import, by DLL: all of them exist on Windows 95 and NT 4.0.
+ALLOWED = {
+    "KERNEL32.DLL": {
+        "ExitProcess", "GetModuleHandleA", "GetPrivateProfileStringA", "WritePrivateProfileStringA",
+        "GetSystemDirectoryA", "GetLogicalDrives", "GetLogicalDriveStringsA", "GetDriveTypeA",
+        "GetProcessHeap", "HeapAlloc", "HeapReAlloc", "HeapFree", "WinExec", "lstrcpyA", "lstrcpynA",
+        "lstrcatA", "lstrlenA", "lstrcmpA",
+    },
+    "USER32.DLL": {
+        "DialogBoxParamA", "EndDialog", "GetDlgItem", "SetDlgItemTextA", "SetWindowTextA", "SendMessageA",
+        "ShowWindow", "LoadStringA", "wsprintfA", "SetTimer", "KillTimer", "InvalidateRect", "LoadIconA",
+        "GetDC", "DrawIcon", "ReleaseDC", "DestroyIcon", "GetDesktopWindow", "GetWindowRect", "SetWindowPos",
+        "GetSystemMetrics", "MessageBeep",
+    },
+    "ADVAPI32.DLL": {"RegOpenKeyA", "RegQueryValueExA", "RegCloseKey"},
+    "COMDLG32.DLL": {"GetOpenFileNameA", "CommDlgExtendedError"},
+}
+
+
+def main():
+    path, arch = sys.argv[1], sys.argv[2]
+    limit = int(sys.argv[3]) if len(sys.argv) > 3 else None
+    data = open(path, "rb").read()
+    faults = []
+
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    if data[pe:pe + 4] != b"PE\0\0":
+        sys.exit("%s: not a PE file" % path)
+    machine, sections, stamp = struct.unpack_from("<HHI", data, pe + 4)
+    optional = pe + 24
+    magic = struct.unpack_from("<H", data, optional)[0]
+    want_machine, want_magic = (0x14C, 0x10B) if arch == "i686" else (0x8664, 0x20B)
+    if machine != want_machine:
+        faults.append("machine is 0x%x, not 0x%x" % (machine, want_machine))
+    if magic != want_magic:
+        faults.append("optional header magic 0x%x, not 0x%x" % (magic, want_magic))
+    if stamp != 0:
+        faults.append("the file carries a time stamp (%d)" % stamp)
+    entry = struct.unpack_from("<I", data, optional + 16)[0]
+    if entry == 0:
+        faults.append("no entry point")
+    sub_major, sub_minor = struct.unpack_from("<HH", data, optional + 48)
+    subsystem = struct.unpack_from("<H", data, optional + 68)[0]
+    if subsystem != 2:
+        faults.append("subsystem %d, not the GUI subsystem 2" % subsystem)
+    if (sub_major, sub_minor) != (4, 0):
+        faults.append("subsystem version %d.%d, not 4.0" % (sub_major, sub_minor))
+
+    # Data directories: 96 bytes into the PE32 optional header, 112 into PE32+.
+    directories = optional + (96 if magic == 0x10B else 112)
+    import_rva = struct.unpack_from("<I", data, directories + 8)[0]
+    size_of_optional = struct.unpack_from("<H", data, pe + 20)[0]
+    table = optional + size_of_optional
+    spans = []
+    for i in range(sections):
+        name, vsize, va, rsize, raw = struct.unpack_from("<8sIIII", data, table + 40 * i)
+        spans.append((va, max(vsize, rsize), raw))
+
+    def at(rva):
+        for va, size, raw in spans:
+            if va <= rva < va + size:
+                return raw + rva - va
+        raise ValueError("rva 0x%x in no section" % rva)
+
+    def text(rva):
+        start = at(rva)
+        return data[start:data.index(b"\0", start)].decode("ascii")
+
+    pointer = 8 if magic == 0x20B else 4
+    descriptor = at(import_rva)
+    while True:
+        thunks, _, _, name_rva, first = struct.unpack_from("<IIIII", data, descriptor)
+        if name_rva == 0:
+            break
+        dll = text(name_rva).upper()
+        allowed = ALLOWED.get(dll)
+        if allowed is None:
+            faults.append("imports from %s" % dll)
+            allowed = set()
+        thunk = at(thunks or first)
+        while True:
+            value = struct.unpack_from("<Q" if pointer == 8 else "<I", data, thunk)[0]
+            if value == 0:
+                break
+            if value >> (pointer * 8 - 1):
+                faults.append("%s imported by ordinal" % dll)
+            else:
+                function = text(value + 2)
+                if function not in allowed:
+                    faults.append("imports %s!%s" % (dll, function))
+            thunk += pointer
+        descriptor += 20
+
+    if limit is not None and len(data) > limit:
+        faults.append("%d bytes, more than %d" % (len(data), limit))
+    for fault in faults:
+        print("FAULT: %s: %s" % (path, fault))
+    print("%s: %d bytes, %s, %d fault(s)" % (path, len(data), arch, len(faults)))
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
