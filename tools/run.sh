@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing and builds CORVEN.EXE, 32-bit (the product) and 64-bit (run under Wine).
+# Installs what is missing, builds CORVEN.EXE and shows its typical run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -9,3 +9,5 @@ for preset in win32 win64; do
 done
 echo "CORVEN.EXE (product, i686): $(pwd)/build/win32/app/CORVEN.EXE"
 echo "CORVEN.EXE (x86_64, for Wine): $(pwd)/build/win64/app/CORVEN.EXE"
+# The typical run under Wine: on this screen when there is one, else on Xvfb with a screenshot.
+bash tests/e2e/run.sh demo build/win64
