@@ -129,7 +129,9 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD
         *size = length;
         return ERROR_MORE_DATA;
     }
-    std::memcpy(data, value.data.data(), length);
+    if (length > 0) {
+        std::memcpy(data, value.data.data(), length);
+    }
     bool text = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
     if (text && (length == 0 || value.data.back() != 0) && length < *size) {
         data[length] = 0;

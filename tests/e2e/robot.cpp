@@ -177,7 +177,7 @@ void Step(const std::string& step)
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

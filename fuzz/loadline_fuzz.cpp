@@ -1,0 +1,67 @@
+// Any load value and any system directory: after a removal every entry other than Corven's is
+// still on the line, in order, case aside; adding never cuts the line; nothing is overrun.
+#include <algorithm>
+#include <fstream>
+
+#include "fuzz/common.h"
+#include "loadline/loadline.h"
+
+namespace {
+
+std::string ReadLoad()
+{
+    std::string value(70000, '\0');
+    DWORD n = GetPrivateProfileStringA("windows", "load", "", &value[0], static_cast<DWORD>(value.size()),
+                                       "win.ini");
+    value.resize(n);
+    return value;
+}
+
+void WriteIni(const std::string& load)
+{
+    std::ofstream(winsim::ProfilePath("win.ini"), std::ios::binary) << "[windows]\r\nload=" << load << "\r\n";
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    FreshMachine();
+    std::string systemDir = ProfileText(input.ConsumeRandomLengthString(300));
+    std::string load = ProfileText(input.ConsumeRemainingBytesAsString());
+    winsim::SetSystemDirectory(systemDir);
+    WriteIni(load);
+    std::string before = ReadLoad();
+
+    int result = RemoveSelfFromLoadLine();
+    std::string after = ReadLoad();
+    std::vector<std::string> was = Entries(Upper(before));
+    std::vector<std::string> is = Entries(Upper(after));
+    if (after != before) {
+        // One entry went, and it was one of Corven's two forms.
+        const std::string full = Upper(systemDir + "\\TELVANOR.101\\CORVEN.EXE");
+        const std::string relative = "SYSTEM\\TELVANOR.101\\CORVEN.EXE";
+        bool found = false;
+        for (size_t i = 0; i < was.size() && !found; ++i) {
+            if (was[i] == full || was[i] == relative) {
+                std::vector<std::string> rest = was;
+                rest.erase(rest.begin() + static_cast<long>(i));
+                found = rest == is;
+            }
+        }
+        if (!found || result != 1) {
+            __builtin_trap();
+        }
+    } else if (result == 1 && !before.empty() && Upper(before) != before) {
+        __builtin_trap(); // a removal reported where nothing was written
+    }
+
+    AddToLoadLine("TELVANOR.EXE");
+    std::vector<std::string> added = Entries(Upper(ReadLoad()));
+    if (added.size() < is.size() || !std::equal(is.begin(), is.end(), added.begin())) {
+        __builtin_trap(); // adding cut the line
+    }
+    CheckMachine();
+    return 0;
+}
