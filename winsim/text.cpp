@@ -71,12 +71,12 @@ int WINAPIV wsprintfA(LPSTR out, LPCSTR format, ...)
             continue;
         }
         ++f;
-        std::string spec = "%";
+        std::string conversion = "%";
         while (*f == '-' || *f == '0') {
-            spec += *f++;
+            conversion += *f++;
         }
         while (*f >= '0' && *f <= '9') {
-            spec += *f++;
+            conversion += *f++;
         }
         if (*f == 'l') {
             ++f;
@@ -90,7 +90,7 @@ int WINAPIV wsprintfA(LPSTR out, LPCSTR format, ...)
             const char* text = va_arg(args, const char*);
             std::string s = text ? text : "(null)";
             std::string padded(64 + s.size(), '\0');
-            std::snprintf(&padded[0], padded.size(), (spec + "s").c_str(), s.c_str());
+            std::snprintf(&padded[0], padded.size(), (conversion + "s").c_str(), s.c_str());
             result += padded.c_str();
             break;
         }
@@ -99,13 +99,13 @@ int WINAPIV wsprintfA(LPSTR out, LPCSTR format, ...)
             break;
         case 'd':
         case 'i':
-            std::snprintf(piece, sizeof(piece), (spec + "d").c_str(), va_arg(args, int));
+            std::snprintf(piece, sizeof(piece), (conversion + "d").c_str(), va_arg(args, int));
             result += piece;
             break;
         case 'u':
         case 'x':
         case 'X':
-            std::snprintf(piece, sizeof(piece), (spec + *f).c_str(), va_arg(args, unsigned));
+            std::snprintf(piece, sizeof(piece), (conversion + *f).c_str(), va_arg(args, unsigned));
             result += piece;
             break;
         case '\0':
