@@ -8,6 +8,14 @@
 
 namespace {
 
+[[noreturn]] void Finding(const char* what, const std::string& systemDir, const std::string& before,
+                          const std::string& after)
+{
+    std::fprintf(stderr, "%s\nsystem directory [%s]\nbefore [%s]\nafter  [%s]\n", what, systemDir.c_str(),
+                 before.c_str(), after.c_str());
+    __builtin_trap();
+}
+
 std::string ReadLoad()
 {
     std::string value(70000, '\0');
@@ -28,7 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider input(data, size);
     FreshMachine();
-    std::string systemDir = ProfileText(input.ConsumeRandomLengthString(300));
+    // The load line is a blank-separated list, so a system directory with a blank could not be
+    // listed on it at all: such directories are left out.
+    std::string systemDir;
+    for (char c : ProfileText(input.ConsumeRandomLengthString(300))) {
+        if (c != ' ') {
+            systemDir += c;
+        }
+    }
     std::string load = ProfileText(input.ConsumeRemainingBytesAsString());
     winsim::SetSystemDirectory(systemDir);
     WriteIni(load);
@@ -51,16 +66,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             }
         }
         if (!found || result != 1) {
-            __builtin_trap();
+            Finding("the line changed other than by losing one of Corven's entries", systemDir, before,
+                    after);
         }
     } else if (result == 1 && !before.empty() && Upper(before) != before) {
-        __builtin_trap(); // a removal reported where nothing was written
+        Finding("a removal reported where nothing was written", systemDir, before, after);
     }
 
     AddToLoadLine("TELVANOR.EXE");
     std::vector<std::string> added = Entries(Upper(ReadLoad()));
     if (added.size() < is.size() || !std::equal(is.begin(), is.end(), added.begin())) {
-        __builtin_trap(); // adding cut the line
+        Finding("adding cut the line", systemDir, after, ReadLoad());
     }
     CheckMachine();
     return 0;
