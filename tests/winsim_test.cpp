@@ -74,6 +74,16 @@ TEST_F(WinsimTest, RegistryAnswersMoreDataWithJunkLeft)
     EXPECT_EQ(winsim::OpenKeys(), 1);
     RegCloseKey(key);
     EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "missing", &key), ERROR_FILE_NOT_FOUND);
+
+    // An empty value, found by the fuzzer: read as the empty text, terminated when there is room.
+    winsim::SetRegistryValue(HKEY_CURRENT_USER, "K", "empty", REG_SZ, {});
+    ASSERT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "k", &key), ERROR_SUCCESS);
+    BYTE text[4] = {'x', 'x', 'x', 'x'};
+    size = sizeof(text);
+    EXPECT_EQ(RegQueryValueExA(key, "empty", nullptr, nullptr, text, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(text[0], 0);
+    RegCloseKey(key);
 }
 
 TEST_F(WinsimTest, RootListSizes)
