@@ -53,7 +53,8 @@ void RemoveSubstringText(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
-void RemoveSelfFromWinIni(benchmark::State& state)
+// Times one edit of a freshly written win.ini holding a line of state.range(0) bytes.
+template <typename Edit> void TimeWinIniEdit(benchmark::State& state, Edit edit)
 {
     std::string folder = MakeWindowsFolder();
     std::string line = LineOf(static_cast<size_t>(state.range(0)));
@@ -61,24 +62,20 @@ void RemoveSelfFromWinIni(benchmark::State& state)
         state.PauseTiming();
         WriteLoadLine(line);
         state.ResumeTiming();
-        benchmark::DoNotOptimize(RemoveSelfFromLoadLine());
+        edit();
     }
     state.SetComplexityN(state.range(0));
     system(("rm -rf " + folder).c_str());
 }
 
+void RemoveSelfFromWinIni(benchmark::State& state)
+{
+    TimeWinIniEdit(state, [] { benchmark::DoNotOptimize(RemoveSelfFromLoadLine()); });
+}
+
 void AddToWinIni(benchmark::State& state)
 {
-    std::string folder = MakeWindowsFolder();
-    std::string line = LineOf(static_cast<size_t>(state.range(0)));
-    for (auto _ : state) {
-        state.PauseTiming();
-        WriteLoadLine(line);
-        state.ResumeTiming();
-        AddToLoadLine("TELVANOR.EXE");
-    }
-    state.SetComplexityN(state.range(0));
-    system(("rm -rf " + folder).c_str());
+    TimeWinIniEdit(state, [] { AddToLoadLine("TELVANOR.EXE"); });
 }
 
 } // namespace
