@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int count = -1;
     DriveEntry* drives = EnumerateDrives(&count);
     int room = __builtin_popcount(mask);
-    if (count < 0 || count > 26 || (!drives && count != 0)) {
+    if (count < 0 || count > room || (!drives && count != 0)) {
         __builtin_trap();
     }
     for (int i = 0; i < count; ++i) {
@@ -37,7 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             __builtin_trap();
         }
     }
-    (void)room;
     if (drives) {
         HeapFree(GetProcessHeap(), 0, drives);
     }
