@@ -7,13 +7,8 @@ cd "$(dirname "$0")/.."
 runs=${1:-11}
 build=build/win64
 export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$PWD/build/wine-bench}
-if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:97
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 >/dev/null 2>&1 &
-  xvfb=$!
-  trap 'kill $xvfb' EXIT
-  sleep 1
-fi
+source tools/display.sh
+use_display 97
 wine=/usr/lib/wine/wine64
 [ -d "$WINEPREFIX" ] || "$wine" wineboot -i >/dev/null 2>&1
 stopwatch=$("$wine" winepath -w "$build/bench/startup/stopwatch.exe" 2>/dev/null)

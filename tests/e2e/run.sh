@@ -19,14 +19,9 @@ others_tail='c:\Tools\Other.exe'
 
 fail() { echo "FAIL: $scenario: $*"; exit 1; }
 
-# The display: Xvfb, kept for the whole suite.
-if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=:93
-  if ! [ -e /tmp/.X11-unix/X93 ]; then
-    (Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &)
-    for _ in $(seq 50); do [ -e /tmp/.X11-unix/X93 ] && break; sleep 0.1; done
-  fi
-fi
+# The display: the one given if it answers, else Xvfb on :93, kept for the whole suite.
+source "$source_dir/tools/display.sh"
+use_display 93
 
 # The prefix, made once: a virtual desktop (so captions are drawn) and E: as a CD-ROM drive.
 if ! [ -f "$WINEPREFIX/.corven-ready" ]; then
