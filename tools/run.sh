@@ -9,5 +9,6 @@ for preset in win32 win64; do
 done
 echo "CORVEN.EXE (product, i686): $(pwd)/build/win32/app/CORVEN.EXE"
 echo "CORVEN.EXE (x86_64, for Wine): $(pwd)/build/win64/app/CORVEN.EXE"
-# The typical run under Wine: on this screen when there is one, else on Xvfb with a screenshot.
-bash tests/e2e/run.sh demo build/win64
+# The product's typical run under 32-bit Wine: on this screen when there is one, else on Xvfb
+# with a screenshot.
+bash tests/e2e/run.sh demo registry build/win32

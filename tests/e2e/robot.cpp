@@ -8,8 +8,17 @@
 //   checked=ID=0|1        a check box's state
 //   items=ID=A|B|...      the combo box's items, in order;  selected=ID=N  its selection
 //   centred               centred on the desktop as Corven centres, and topmost
-//   click=ID  tick=ID  type=ID=TEXT  pick=ID=N  escape  close
+//   click=ID  tick=ID  type=ID=TEXT  pick=ID=N  escape  close   (window messages)
 //   mark=FILE             writes the dialog's rectangle to FILE, for a screenshot;  pause=MS
+//
+// Real input, as a person gives it: the robot asks the suite's input agent (a shell loop outside
+// Wine that drives the X server through XTest, with xdotool) and waits until it is done.
+//   input=FILE            where requests go: one line each, the agent deletes the file when done
+//   xclick=ID             a left click on the middle of a control
+//   xclient=X,Y           a left click on the dialog's client area at X,Y
+//   xkey=KEYS             key presses, as xdotool names them (Escape, Return, shift+Home)
+//   xtype=ID=TEXT         a click into a combo box's edit field, its text selected, TEXT typed
+//   animating  still      the icon at the dialog's icon place changes over a second, or not
 //
 // Exit 0 when every step held, 1 at the first that did not.
 #include <windows.h>
@@ -22,6 +31,11 @@
 namespace {
 
 HWND g_dialog = nullptr;
+std::string g_inputFile;
+
+// Where Corven paints a dialog's icon, in client coordinates.
+constexpr int kIconLeft = 10;
+constexpr int kIconTop = 45;
 
 [[noreturn]] void Fail(const std::string& step, const std::string& why)
 {
@@ -74,6 +88,94 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam)
     Sleep(300);
 }
 
+// Hands one request to the input agent and waits until it has been carried out.
+void AskAgent(const std::string& step, const std::string& request)
+{
+    if (g_inputFile.empty()) {
+        Fail(step, "no input= file given");
+    }
+    std::string pending = g_inputFile + ".new";
+    FILE* file = std::fopen(pending.c_str(), "wb");
+    if (!file) {
+        Fail(step, "cannot write the request");
+    }
+    std::fprintf(file, "%s\n", request.c_str());
+    std::fclose(file);
+    if (!MoveFileA(pending.c_str(), g_inputFile.c_str())) {
+        Fail(step, "cannot hand over the request");
+    }
+    for (int i = 0; i < 300; ++i) {
+        if (GetFileAttributesA(g_inputFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            Sleep(300); // time for the program to take the input in
+            return;
+        }
+        Sleep(50);
+    }
+    Fail(step, "the input agent did not answer");
+}
+
+// A real click at a point of the screen.
+void ClickAt(const std::string& step, POINT at)
+{
+    AskAgent(step, "click " + std::to_string(at.x) + " " + std::to_string(at.y));
+}
+
+POINT MiddleOf(HWND window)
+{
+    RECT r{};
+    GetWindowRect(window, &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// A checksum of the pixels on the screen at the dialog's icon place.
+unsigned long IconPixels()
+{
+    POINT at{kIconLeft, kIconTop};
+    ClientToScreen(g_dialog, &at);
+    int size = GetSystemMetrics(SM_CXICON);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = size;
+    info.bmiHeader.biHeight = size;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, size, size, screen, at.x, at.y, SRCCOPY);
+    GdiFlush();
+    unsigned long sum = 5381;
+    const auto* pixel = static_cast<const unsigned char*>(bits);
+    for (int i = 0; i < size * size * 4; ++i) {
+        sum = sum * 33 + pixel[i];
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return sum;
+}
+
+// How many different pictures the icon place shows over about a second.
+size_t IconPictures()
+{
+    std::vector<unsigned long> seen;
+    for (int i = 0; i < 16; ++i) {
+        unsigned long now = IconPixels();
+        bool known = false;
+        for (unsigned long s : seen) {
+            known = known || s == now;
+        }
+        if (!known) {
+            seen.push_back(now);
+        }
+        Sleep(70);
+    }
+    return seen.size();
+}
+
 void Step(const std::string& step)
 {
     std::vector<std::string> p = Split(step, '=', 3);
@@ -92,6 +194,10 @@ void Step(const std::string& step)
     }
     if (verb == "pause") {
         Sleep(static_cast<DWORD>(std::atoi(p[1].c_str())));
+        return;
+    }
+    if (verb == "input") {
+        g_inputFile = Split(step, '=', 2)[1];
         return;
     }
     if (verb == "mark") {
@@ -170,6 +276,30 @@ void Step(const std::string& step)
     } else if (verb == "escape") {
         Post(WM_KEYDOWN, VK_ESCAPE, 1);
         Post(WM_KEYUP, VK_ESCAPE, 0xC0000001);
+    } else if (verb == "xclick") {
+        ClickAt(step, MiddleOf(Control(step, p[1])));
+    } else if (verb == "xclient") {
+        std::vector<std::string> xy = Split(p[1], ',', 2);
+        POINT at{std::atoi(xy[0].c_str()), std::atoi(xy[1].c_str())};
+        ClientToScreen(g_dialog, &at);
+        ClickAt(step, at);
+    } else if (verb == "xkey") {
+        AskAgent(step, "key " + Split(step, '=', 2)[1]);
+    } else if (verb == "xtype") {
+        HWND combo = Control(step, p[1]);
+        HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+        ClickAt(step, MiddleOf(edit ? edit : combo));
+        AskAgent(step, "key End shift+Home");
+        AskAgent(step, "type " + p[2]);
+    } else if (verb == "animating") {
+        if (IconPictures() < 2) {
+            Fail(step, "the icon does not move");
+        }
+    } else if (verb == "still") {
+        size_t pictures = IconPictures();
+        if (pictures != 1) {
+            Fail(step, "the icon shows " + std::to_string(pictures) + " pictures");
+        }
     } else if (verb == "close") {
         Post(WM_SYSCOMMAND, SC_CLOSE, 0);
     } else {

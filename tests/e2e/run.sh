@@ -1,39 +1,79 @@
 #!/usr/bin/env bash
-# One end-to-end scenario: the real CORVEN.EXE (x86_64) in a Wine prefix of its own, its entry on
-# the load= line beside other programs', a folder mapped as CD-ROM drive E: with a stand-in
-# setup.exe that writes down its command line, and the robot acting as the user.
-# Usage: run.sh SCENARIO BUILD_FOLDER
+# One end-to-end scenario: the real CORVEN.EXE of a build (the i686 product under 32-bit Wine in
+# qemu-i386, or the x86_64 build under wine64) in a Wine prefix of its own, its entry on the
+# load= line beside other programs', a folder mapped as CD-ROM drive E: with a stand-in setup.exe
+# that writes down its command line, and the robot acting as the user.
+#
+# Usage: run.sh SCENARIO PERSONALITY BUILD_FOLDER
+#   registry  win.ini's [windows] kept in the registry, as on Windows NT (Wine's own way)
+#   file      [windows] kept in the file C:\windows\win.ini, as on Windows 95: the prefix's
+#             IniFileMapping entry for it is deleted
 set -euo pipefail
 scenario=$1
-build=$(cd "$2" && pwd)
+personality=$2
+build=$(cd "$3" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
-wine=/usr/lib/wine/wine64
-export WINEDEBUG=-all WINEPREFIX=$build/e2e-prefix
+case $personality in registry | file) ;; *) echo "FAIL: no such personality: $personality"; exit 2 ;; esac
+
+# The build's machine, read from the PE header of its CORVEN.EXE.
+pe_offset=$(od -An -tu4 -j60 -N4 "$build/app/CORVEN.EXE" | tr -d ' ')
+machine=$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$build/app/CORVEN.EXE" | tr -d ' ')
+if [ "$machine" = 14c ]; then
+  # i386 programs run only inside the namespace where qemu-i386 is registered for them.
+  [ -n "${CORVEN_IN_I386:-}" ] || exec "$source_dir/tools/i386.sh" env CORVEN_IN_I386=1 bash "$0" "$@"
+  wine=/usr/lib/wine/wine
+  export WINEARCH=win32
+else
+  wine=/usr/lib/wine/wine64
+fi
+export WINEDEBUG=-all WINEPREFIX=$build/e2e-prefix-$personality
+wineserver=/usr/lib/wine/wineserver
 drive_c=$WINEPREFIX/drive_c
 cd_folder=$build/e2e-cd
 windows_key='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows'
 self='C:\windows\system32\TELVANOR.101\CORVEN.EXE'
 others_head='C:\tools\agent.exe'
 others_tail='c:\Tools\Other.exe'
+work=$build/e2e-work
+mkdir -p "$work"
 
-fail() { echo "FAIL: $scenario: $*"; exit 1; }
+fail() { echo "FAIL: $scenario ($personality): $*"; exit 1; }
+
+# Control ids by name, as the resource header defines them; the dialog manager's own are fixed.
+id() {
+  case $1 in
+  IDOK) echo 1 ;; IDCANCEL) echo 2 ;; IDYES) echo 6 ;; IDNO) echo 7 ;;
+  *) sed -n "s/^#define $1 \([0-9]*\)$/\1/p" "$source_dir/res/resource.h" | grep . || fail "no id $1" ;;
+  esac
+}
 
 # The display: the one given if it answers, else Xvfb on :93, kept for the whole suite.
 source "$source_dir/tools/display.sh"
 use_display 93
 
-# The prefix, made once: a virtual desktop (so captions are drawn) and E: as a CD-ROM drive.
-if ! [ -f "$WINEPREFIX/.corven-ready" ]; then
+# The prefix, made once per build and personality: a virtual desktop (so captions are drawn), E:
+# as a CD-ROM drive, Wine's own "MS Sans Serif" and Marlett so dialogs are drawn as on Windows,
+# and for the file personality no mapping of [windows] to the registry.
+make_prefix() {
   rm -rf "$WINEPREFIX"
   "$wine" wineboot -i >/dev/null 2>&1
   "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
   "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
   "$wine" reg add 'HKLM\Software\Wine\Drives' /v e: /d cdrom /f >/dev/null
-  /usr/lib/wine/wineserver -w
-  touch "$WINEPREFIX/.corven-ready"
+  cp /usr/share/wine/fonts/sserife.fon /usr/share/wine/fonts/marlett.ttf "$drive_c/windows/Fonts/"
+  if [ "$personality" = file ]; then
+    "$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\win.ini\windows' \
+      /f >/dev/null
+  fi
+  "$wineserver" -w
+}
+recipe=$(declare -f make_prefix | md5sum | cut -c1-16)
+if [ "$(cat "$WINEPREFIX/.corven-ready" 2>/dev/null)" != "$recipe" ]; then
+  make_prefix
+  echo "$recipe" > "$WINEPREFIX/.corven-ready"
 fi
-/usr/lib/wine/wineserver -p 60 >/dev/null 2>&1 || true
+"$wineserver" -p 60 >/dev/null 2>&1 || true
 
 # This scenario's machine: Corven installed, the CD with setup.exe, nothing recorded or started.
 mkdir -p "$drive_c/windows/system32/TELVANOR.101" "$drive_c/tools"
@@ -42,39 +82,78 @@ rm -rf "$cd_folder" "$drive_c/Install" "$drive_c/Drivers" "$drive_c/My Setup" "$
 mkdir -p "$cd_folder"
 cp "$build/tests/e2e/setup_standin.exe" "$cd_folder/setup.exe"
 ln -sfn "$cd_folder" "$WINEPREFIX/dosdevices/e:"
-rm -f "$drive_c/setup-record.txt" "$build/e2e-mark"
+rm -f "$drive_c/setup-record.txt" "$work/mark" "$work/input" "$work/input.new"
 chmod u+w "$drive_c/windows/win.ini" 2>/dev/null || true
 "$wine" reg delete 'HKCU\InstallLocationsMRU' /f >/dev/null 2>&1 || true
 
-set_load() { "$wine" reg add "$windows_key" /v load /t REG_SZ /d "$1" /f >/dev/null; }
-load_line() { "$wine" reg query "$windows_key" /v load | tr -d '\r' | sed -n 's/^ *load *REG_SZ *//p'; }
+# The load= line where this personality keeps it.
+set_load() {
+  if [ "$personality" = file ]; then
+    python3 "$here/loadvalue.py" ini-write "$drive_c/windows/win.ini" "$1"
+  else
+    python3 "$here/loadvalue.py" reg-write "$work/load.reg" "$1"
+    "$wine" reg import "$(winpath "$work/load.reg")" >/dev/null 2>&1 || fail "cannot set the load line"
+  fi
+}
+load_line() {
+  if [ "$personality" = file ]; then
+    python3 "$here/loadvalue.py" ini-read "$drive_c/windows/win.ini"
+  else
+    rm -f "$work/export.reg"
+    "$wine" reg export "$windows_key" "$(winpath "$work/export.reg")" /y >/dev/null 2>&1 ||
+      fail "cannot read the load line"
+    python3 "$here/loadvalue.py" reg-read "$work/export.reg"
+  fi
+}
+winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 record() { [ -f "$drive_c/setup-record.txt" ] && tr -d '\r' < "$drive_c/setup-record.txt" || true; }
 record_mru() {
   "$wine" reg add 'HKCU\InstallLocationsMRU' /v MRUList /d a /f >/dev/null
   "$wine" reg add 'HKCU\InstallLocationsMRU' /v a /d "$1" /f >/dev/null
 }
 no_cd_setup() { rm -f "$cd_folder/setup.exe"; }
-mark=$("$wine" winepath -w "$build/e2e-mark" 2>/dev/null | tr -d '\r')
+mark=$(winpath "$work/mark")
+input=$(winpath "$work/input")
 
 # A screenshot of the dialog the robot marks, cropped to its rectangle.
 shoot() {
   local name=$1
-  ( for _ in $(seq 100); do [ -s "$build/e2e-mark" ] && break; sleep 0.1; done
-    [ -s "$build/e2e-mark" ] || exit 0  # the robot never marked it: its own failure says why
-    read -r x y w h < "$build/e2e-mark"
+  ( for _ in $(seq 200); do [ -s "$work/mark" ] && break; sleep 0.1; done
+    [ -s "$work/mark" ] || exit 0  # the robot never marked it: its own failure says why
+    read -r x y w h < "$work/mark"
     mkdir -p "$build/screenshots"
     import -window root -crop "${w}x${h}+${x}+${y}" +repage "$build/screenshots/$name.png" ) &
+}
+
+# The input agent: carries out the robot's requests for real input through the X server (XTest),
+# one request file at a time, and deletes the file when done.
+input_agent() {
+  while :; do
+    if [ -f "$work/input" ]; then
+      read -r verb rest < <(tr -d '\r' < "$work/input")
+      case $verb in
+      click) read -r x y <<< "$rest"; xdotool mousemove "$x" "$y" sleep 0.2 click 1 ;;
+      key) read -ra keys <<< "$rest"; xdotool key --delay 100 "${keys[@]}" ;;
+      type) xdotool type --delay 80 "$rest" ;;
+      esac
+      rm -f "$work/input"
+    fi
+    sleep 0.05
+  done
 }
 
 # Runs Corven with the robot's steps; sets $exit_code.
 run_corven() {
   "$wine" "$self" &
   local corven=$!
-  if ! "$wine" "$build/tests/e2e/robot.exe" "$@"; then
-    kill "$corven" 2>/dev/null || true
-    /usr/lib/wine/wineserver -k || true
+  input_agent &
+  local agent=$!
+  if ! "$wine" "$build/tests/e2e/robot.exe" input="$input" "$@"; then
+    kill "$agent" "$corven" 2>/dev/null || true
+    "$wineserver" -k || true
     fail "the robot's steps did not hold"
   fi
+  kill "$agent" 2>/dev/null || true
   set +e
   wait "$corven"
   exit_code=$?
@@ -84,11 +163,16 @@ run_corven() {
 expect_eq() { [ "$1" == "$2" ] || fail "$3: got [$1], expected [$2]"; }
 
 notice=(wait="Installing Additional Software" title="Installing Additional Software"
-        text=1010="Halvern 56000 Voice Video Faxmodem" checked=1011=0 centred)
+        text="$(id IDC_DEVICENAME)=Halvern 56000 Voice Video Faxmodem" checked="$(id IDC_DONTSHOW)=0" centred)
 prompt_title="Quorra 28.8 Telvanor Installation"
-prompt=(wait="$prompt_title" centred text=1001="Additional files are needed for your device."
-        text=1002='Please insert the disk labeled "Quorra 28.8 Telvanor Install Disk" in the drive specified below and click OK')
+prompt=(wait="$prompt_title" centred text="$(id IDC_CAPTION)=Additional files are needed for your device."
+        text="$(id IDC_DISKLABEL)=Please insert the disk labeled \"Quorra 28.8 Telvanor Install Disk\" in the drive specified below and click OK")
 error_title="There was an error running the Telvanor installation program!"
+ok=$(id IDOK)
+cancel=$(id IDCANCEL)
+dontshow=$(id IDC_DONTSHOW)
+drive=$(id IDC_DRIVE)
+program=$(id IDC_PROGRAM)
 line="$others_head $self $others_tail"
 removed="C:\\TOOLS\\AGENT.EXE C:\\TOOLS\\OTHER.EXE"
 cd_start='E:\setup.exe|E:\.\setup.exe /noprompt'
@@ -97,7 +181,7 @@ case $scenario in
 typical)
   set_load "$line"
   shoot notice
-  run_corven "${notice[@]}" mark="$mark" pause=1500 click=1 gone
+  run_corven "${notice[@]}" mark="$mark" pause=1500 xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
   expect_eq "$(record)" "$cd_start" "setup's record"
@@ -107,28 +191,36 @@ recorded_wins)
   mkdir -p "$drive_c/Drivers/Halvern"
   cp "$build/tests/e2e/setup_standin.exe" "$drive_c/Drivers/Halvern/setup.exe"
   record_mru 'C:\Drivers\Halvern'
-  run_corven "${notice[@]}" click=1 gone
+  run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(record)" 'C:\Drivers\Halvern\setup.exe|C:\Drivers\Halvern\.\setup.exe /noprompt' "setup's record"
   ;;
 cancel_clear)
   set_load "$line"
   before=$(load_line)
-  run_corven "${notice[@]}" click=2 gone
+  run_corven "${notice[@]}" click="$cancel" gone
+  expect_eq "$exit_code" 2 "exit code"
+  expect_eq "$(load_line)" "$before" "load line"
+  expect_eq "$(record)" "" "setup's record"
+  ;;
+notice_escape)
+  set_load "$line"
+  before=$(load_line)
+  run_corven "${notice[@]}" xkey=Escape gone
   expect_eq "$exit_code" 2 "exit code"
   expect_eq "$(load_line)" "$before" "load line"
   expect_eq "$(record)" "" "setup's record"
   ;;
 cancel_ticked)
   set_load "$line"
-  run_corven "${notice[@]}" tick=1011 checked=1011=1 click=2 gone
+  run_corven "${notice[@]}" tick="$dontshow" checked="$dontshow=1" click="$cancel" gone
   expect_eq "$exit_code" 2 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
   expect_eq "$(record)" "" "setup's record"
   ;;
 ticked_ok)
   set_load "$line"
-  run_corven "${notice[@]}" tick=1011 click=1 gone
+  run_corven "${notice[@]}" xclick="$dontshow" checked="$dontshow=1" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
   expect_eq "$(record)" "$cd_start" "setup's record"
@@ -139,19 +231,29 @@ disk_prompt_typed)
   mkdir -p "$drive_c/Install"
   cp "$build/tests/e2e/setup_standin.exe" "$drive_c/Install/setup.exe"
   shoot disk-prompt
-  run_corven "${notice[@]}" click=1 "${prompt[@]}" selected=1006=1 mark="$mark" pause=1500 \
-    type=1006='c:\install' click=1 gone
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" selected="$drive=1" mark="$mark" pause=1500 \
+    xtype="$drive=c:\\install" text="$drive=C:\\INSTALL" xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
   expect_eq "$(record)" 'C:\Install\setup.exe|C:\INSTALL\.\setup.exe /noprompt' "setup's record"
+  ;;
+prompt_click_stops)
+  # A click on the prompt's face (here on its icon) stops the animation for good.
+  set_load "$line"
+  no_cd_setup
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" animating xclient=26,61 still pause=1000 still \
+    click="$cancel" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_eq "$(load_line)" "$removed" "load line"
   ;;
 launch_error)
   set_load "$line"
   no_cd_setup
   shoot launch-error
-  run_corven "${notice[@]}" click=1 "${prompt[@]}" type=1006='c:\nope' click=1 \
-    wait="$error_title" centred text=1007='C:\NOPE\.\setup.exe' mark="$mark" pause=1500 click=7 gone \
-    wait="$prompt_title" type=1006='c:\nope2' click=1 wait="$error_title" text=1007='C:\NOPE2\.\setup.exe' click=2 gone
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" type="$drive=c:\\nope" click="$ok" \
+    wait="$error_title" centred text="$program=C:\\NOPE\\.\\setup.exe" mark="$mark" pause=1500 \
+    click="$(id IDNO)" gone wait="$prompt_title" type="$drive=c:\\nope2" click="$ok" wait="$error_title" \
+    text="$program=C:\\NOPE2\\.\\setup.exe" click="$cancel" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
   expect_eq "$(record)" "" "setup's record"
@@ -159,7 +261,7 @@ launch_error)
 prompt_escape)
   set_load "$line"
   no_cd_setup
-  run_corven "${notice[@]}" click=1 "${prompt[@]}" escape gone
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" escape gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
   ;;
@@ -168,17 +270,17 @@ long_line)
   for i in $(seq 1 20); do head+="C:\\apps\\helper$i\\agent.exe "; tail+=" D:\\tools\\program$i.exe"; done
   set_load "$head$self$tail"
   [ ${#head} -gt 250 ] || fail "the line is not long"
-  run_corven "${notice[@]}" click=1 gone
+  run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expected=$(printf '%s%s' "$head" "${tail# }" | tr 'a-z' 'A-Z')
   expect_eq "$(load_line)" "$expected" "load line"
   ;;
 read_only)
-  # Root Wine writes a read-only win.ini anyway, and the load value lives in the registry: the
-  # run must simply end as usual, with no crash.
+  # Root Wine writes a read-only win.ini anyway (and the registry personality keeps the line
+  # elsewhere): the run must simply end as usual, with no crash.
   set_load "$line"
   chmod a-w "$drive_c/windows/win.ini"
-  run_corven "${notice[@]}" click=1 gone
+  run_corven "${notice[@]}" click="$ok" gone
   chmod u+w "$drive_c/windows/win.ini"
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(record)" "$cd_start" "setup's record"
@@ -190,7 +292,7 @@ blank_path)
   cp "$build/tests/e2e/setup_standin.exe" "$drive_c/My Setup/setup.exe"
   cp "$build/tests/e2e/setup_standin.exe" "$drive_c/My.exe"
   record_mru 'C:\My Setup'
-  run_corven "${notice[@]}" click=1 gone
+  run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(record)" 'C:\My Setup\setup.exe|"C:\My Setup\.\setup.exe" /noprompt' "setup's record"
   ;;
@@ -199,7 +301,7 @@ demo)
   set_load "$line"
   echo "load= before: $(load_line)"
   shoot demo
-  run_corven "${notice[@]}" pause=2000 mark="$mark" pause=1500 click=1 gone
+  run_corven "${notice[@]}" pause=2000 mark="$mark" pause=1500 xclick="$ok" gone
   echo "exit code:    $exit_code"
   echo "load= after:  $(load_line)"
   echo "setup.exe ran as: $(record | cut -d'|' -f2)"
@@ -209,4 +311,4 @@ demo)
   fail "no such scenario"
   ;;
 esac
-echo "PASS: $scenario"
+echo "PASS: $scenario ($personality)"

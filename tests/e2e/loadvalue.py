@@ -1,0 +1,78 @@
+#!/usr/bin/env python3
+"""The load= value where each kind of Windows keeps it, written and read byte for byte.
+
+  loadvalue.py reg-write FILE VALUE   a .reg file (UTF-16, as regedit writes) setting load=VALUE
+  loadvalue.py reg-read FILE          the load value of a .reg file that `reg export` wrote
+  loadvalue.py ini-write FILE VALUE   a win.ini with [windows] load=VALUE among other sections
+  loadvalue.py ini-read FILE          the load value as win.ini's bytes hold it, blanks included
+
+VALUE is taken from the argument's bytes; '-' reads it from standard input (for lines longer than
+one argument may be). A value that is absent prints <absent>.
+"""
+import os
+import sys
+
+KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows NT\CurrentVersion\Windows"
+
+
+def value_argument(arg):
+    if arg == "-":
+        return sys.stdin.buffer.read().rstrip(b"\n")
+    return os.fsencode(arg)
+
+
+def reg_write(path, value):
+    text = value.decode("utf-8", "surrogateescape")
+    escaped = text.replace("\\", "\\\\").replace('"', '\\"')
+    body = 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n"load"="%s"\r\n' % (KEY, escaped)
+    with open(path, "wb") as out:
+        out.write(b"\xff\xfe" + body.encode("utf-16-le", "surrogatepass"))
+
+
+def reg_read(path):
+    text = open(path, "rb").read().decode("utf-16")
+    for line in text.split("\r\n"):
+        if line.lower().startswith('"load"="') and line.endswith('"'):
+            raw, out, i = line[8:-1], [], 0
+            while i < len(raw):
+                if raw[i] == "\\" and i + 1 < len(raw):
+                    i += 1
+                out.append(raw[i])
+                i += 1
+            return "".join(out).encode("utf-8", "surrogateescape")
+    return b"<absent>"
+
+
+def ini_write(path, value):
+    with open(path, "wb") as out:
+        out.write(b"[windows]\r\nload=" + value + b"\r\nrun=\r\n[mail]\r\nMAPI=1\r\n")
+
+
+def ini_read(path):
+    section = None
+    for line in open(path, "rb").read().split(b"\n"):
+        line = line[:-1] if line.endswith(b"\r") else line
+        stripped = line.strip()
+        if stripped.startswith(b"["):
+            section = stripped[1:stripped.find(b"]")].strip().lower()
+        elif section == b"windows" and b"=" in line:
+            key, value = line.split(b"=", 1)
+            if key.strip().lower() == b"load":
+                return value
+    return b"<absent>"
+
+
+def main():
+    verb, path = sys.argv[1], sys.argv[2]
+    if verb == "reg-write":
+        reg_write(path, value_argument(sys.argv[3]))
+    elif verb == "ini-write":
+        ini_write(path, value_argument(sys.argv[3]))
+    elif verb in ("reg-read", "ini-read"):
+        sys.stdout.buffer.write((reg_read if verb == "reg-read" else ini_read)(path) + b"\n")
+    else:
+        sys.exit("loadvalue.py: no such verb " + verb)
+
+
+if __name__ == "__main__":
+    main()
