@@ -14,16 +14,8 @@ sudo=""
 packages=(wine32:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i386 libxfixes3:i386
           libxinerama1:i386 libxcomposite1:i386 libxxf86vm1:i386 libgnutls30:i386)
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "== installing: ${missing[*]}"
-  $sudo apt-get update -qq
-  # wine32-preloader is left out: its segment at 0x08048000 takes the range ntdll wants under qemu.
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+# wine32-preloader is left out: its segment at 0x08048000 takes the range ntdll wants under qemu.
+bash "$here/apt-install.sh" --no-install-recommends "${packages[@]}"
 
 if ! [ -x "$qemu_dir/qemu-i386" ] || ! "$qemu_dir/qemu-i386" --version | grep -q 'version 10\.'; then
   echo "== fetching qemu-i386 from bookworm-backports"
