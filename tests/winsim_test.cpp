@@ -2,6 +2,8 @@
 // the root list's sizes and wsprintfA's limit.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <string>
 
@@ -16,10 +18,10 @@ TEST_F(WinsimTest, ProfileFollowsWindowsRules)
 {
     WriteWinIni("; comment\r\n[Windows]\r\n  LOAD =  \"quoted\"  \r\nrun=x\r\n\r\n[other]\r\nload=no\r\n");
     char value[16];
-    EXPECT_EQ(GetPrivateProfileStringA("windows", "load", nullptr, value, sizeof(value), "win.ini"), 6u);
+    EXPECT_EQ(GetPrivateProfileStringA("windows", "load", "", value, sizeof(value), "win.ini"), 6u);
     EXPECT_STREQ(value, "quoted");
-    EXPECT_EQ(GetPrivateProfileStringA("windows", "run", nullptr, value, 2, "win.ini"), 1u); // cut: nSize-1
-    EXPECT_EQ(GetPrivateProfileStringA("windows", "none", nullptr, value, sizeof(value), "win.ini"), 0u);
+    EXPECT_EQ(GetPrivateProfileStringA("windows", "run", "", value, 2, "win.ini"), 1u); // cut: nSize-1
+    EXPECT_EQ(GetPrivateProfileStringA("windows", "none", "", value, sizeof(value), "win.ini"), 0u);
     EXPECT_STREQ(value, "");
     EXPECT_TRUE(WritePrivateProfileStringA("windows", "load", "", "win.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("windows", "new", "1", "win.ini"));
@@ -31,6 +33,55 @@ TEST_F(WinsimTest, ProfileFollowsWindowsRules)
     SetLastError(0);
     EXPECT_FALSE(WritePrivateProfileStringA("windows", "load", "x", "win.ini"));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}
+
+TEST_F(WinsimTest, WindowsSectionOnBothKindsOfWinIni)
+{
+    struct ReadCase {
+        const char* name;
+        winsim::WinIni kind;
+        std::string stored; // the file's line, or the registry's Unicode text as UTF-8
+        DWORD size;
+        std::string read;
+    };
+    const ReadCase cases[] = {
+        {"file: quotes stripped", winsim::WinIni::File, "load=\"abc\"", 16, "abc"},
+        {"file: inside one shorter than the buffer loses its end", winsim::WinIni::File, "load='abcd'", 5,
+         "abc"},
+        {"file: control characters and ^Z trimmed", winsim::WinIni::File, "load=\x1a\tvalue\x0b ", 16,
+         "value"},
+        {"registry: quotes and blanks kept", winsim::WinIni::Registry, " \"q\" ", 16, " \"q\" "},
+        {"registry: ? for what the code page lacks", winsim::WinIni::Registry, "C:\\\u041f\\\u00e9", 16,
+         "C:\\?\\\xe9"},
+        {"registry: cut to nSize-1", winsim::WinIni::Registry, "abcdef", 4, "abc"},
+    };
+    for (const ReadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        winsim::SetWinIni(c.kind);
+        if (c.kind == winsim::WinIni::File) {
+            WriteWinIni("[windows]\r\n" + c.stored + "\r\n");
+        } else {
+            winsim::SetWindowsValue("load", c.stored);
+        }
+        char value[16];
+        EXPECT_EQ(GetPrivateProfileStringA("windows", "load", "", value, c.size, "win.ini"), c.read.size());
+        EXPECT_EQ(std::string(value), c.read);
+    }
+
+    // The registry keeps what the A functions write as Unicode, whatever the file's state.
+    WriteWinIni("[windows]\r\n");
+    MakeWinIniReadOnly();
+    EXPECT_TRUE(WritePrivateProfileStringA("windows", "load", "\xe9", "win.ini"));
+    EXPECT_EQ(winsim::WindowsValue("load"), "\u00e9");
+    // A value too long for the conversion to Unicode deletes the value, on both kinds.
+    const std::string tooLong(32767, 'x');
+    EXPECT_TRUE(WritePrivateProfileStringA("windows", "load", tooLong.c_str(), "win.ini"));
+    EXPECT_FALSE(winsim::HasWindowsValue("load"));
+    winsim::SetWinIni(winsim::WinIni::File);
+    ASSERT_EQ(chmod(winsim::ProfilePath("win.ini").c_str(), 0644), 0);
+    WriteWinIni("[windows]\r\nload=x\r\n");
+    EXPECT_TRUE(WritePrivateProfileStringA("windows", "load", tooLong.c_str(), "win.ini"));
+    EXPECT_EQ(ReadWinIni(), "[windows]\r\n");
 }
 
 TEST_F(WinsimTest, ComboSortsUpperCasedItems)

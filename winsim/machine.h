@@ -55,6 +55,8 @@ struct RegistryValue {
 struct Machine {
     std::vector<std::string> problems;
     // Profiles
+    WinIni winIni = WinIni::File;
+    std::map<std::string, std::u32string> windowsValues; // registry-kept [windows], lower-case names
     std::string windowsFolder;
     std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
     int profileReads = 0;
@@ -121,6 +123,12 @@ void DestroyWindowTree(Window* window);
 LRESULT DeliverToDialog(Window* dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT DeliverToControl(Window* control, UINT msg, WPARAM wParam, LPARAM lParam);
 void Pump(); // posted commands and pending paints, as an idle message loop would
+
+// The ANSI code page (Windows-1252) and UTF-8, to and from Unicode.
+std::u32string AnsiToUnicode(const std::string& text);
+std::string UnicodeToAnsi(const std::u32string& text);
+std::u32string Utf8ToUnicode(const std::string& text);
+std::string UnicodeToUtf8(const std::u32string& text);
 
 std::string Lower(const std::string& text);
 std::string Upper(const std::string& text);

@@ -13,14 +13,50 @@ namespace {
 using winsim::Lower;
 using winsim::M;
 
+// What the profile reader takes for white space around names and values: the blank, the control
+// characters 0x09 to 0x0D and ^Z (a DOS end of file, found on old CD-ROMs).
+constexpr char kProfileSpace[] = " \t\n\v\f\r\x1a";
+
+// The longest text the A functions can turn into Unicode for a write.
+constexpr size_t kMaxConvertedLength = 32766;
+
 std::string Trim(const std::string& text)
 {
-    size_t begin = text.find_first_not_of(" \t");
+    size_t begin = text.find_first_not_of(kProfileSpace);
     if (begin == std::string::npos) {
         return "";
     }
-    size_t end = text.find_last_not_of(" \t");
+    size_t end = text.find_last_not_of(kProfileSpace);
     return text.substr(begin, end - begin + 1);
+}
+
+// The first size-1 characters of value at most.
+std::string Cut(const std::string& value, DWORD size)
+{
+    return value.size() < size ? value : value.substr(0, size - 1);
+}
+
+// A file value as the reader copies it: a value wrapped in a pair of quotes (' or ") loses them,
+// but the copy is cut before the closing quote goes, so an inside one shorter than the buffer
+// loses its own last character and comes back with nSize-2 characters.
+std::string CopyFileValue(const std::string& value, DWORD size)
+{
+    bool quoted = value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0];
+    if (!quoted) {
+        return Cut(value, size);
+    }
+    std::string rest = value.substr(1);
+    std::string copy = Cut(rest, size);
+    if (size >= rest.size() && !copy.empty()) {
+        copy.pop_back();
+    }
+    return copy;
+}
+
+bool IsMappedWindowsSection(const std::string& file, const std::string& section)
+{
+    return M().winIni == winsim::WinIni::Registry && winsim::Lower(file) == "win.ini" &&
+           winsim::Lower(section) == "windows";
 }
 
 struct Line {
@@ -131,6 +167,32 @@ std::string HostPath(const std::string& file)
 
 namespace winsim {
 
+void SetWinIni(WinIni kind)
+{
+    M().winIni = kind;
+}
+
+WinIni CurrentWinIni()
+{
+    return M().winIni;
+}
+
+void SetWindowsValue(const std::string& name, const std::string& utf8)
+{
+    M().windowsValues[Lower(name)] = Utf8ToUnicode(utf8);
+}
+
+bool HasWindowsValue(const std::string& name)
+{
+    return M().windowsValues.count(Lower(name)) != 0;
+}
+
+std::string WindowsValue(const std::string& name)
+{
+    auto found = M().windowsValues.find(Lower(name));
+    return found == M().windowsValues.end() ? "" : UnicodeToUtf8(found->second);
+}
+
 void SetWindowsFolder(const std::string& hostFolder)
 {
     M().windowsFolder = hostFolder;
@@ -168,33 +230,51 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LP
         winsim::Problem("profile enumeration is not simulated");
         return 0;
     }
+    if (!def && M().winIni == winsim::WinIni::File) {
+        winsim::Problem("a NULL default: Windows 95 writes into the default to trim it");
+    }
     if (size == 0) {
         return 0;
     }
-    bool exists = false;
-    std::vector<Line> lines = ReadLines(HostPath(file), &exists);
-    Place place = Locate(lines, section, key);
+    std::string fallback = def ? def : "";
+    fallback.erase(fallback.find_last_not_of(' ') + 1);
     std::string value;
-    if (place.keyLine >= 0) {
-        std::string k;
-        IsKey(lines[static_cast<size_t>(place.keyLine)].text, &k, &value);
-        // One pair of outer quotes goes when the whole value fits.
-        if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0] &&
-            value.size() - 2 < size) {
-            value = value.substr(1, value.size() - 2);
-        }
+    if (IsMappedWindowsSection(file, section)) {
+        auto found = M().windowsValues.find(Lower(key));
+        value = Cut(found == M().windowsValues.end() ? fallback : winsim::UnicodeToAnsi(found->second), size);
     } else {
-        value = def ? Trim(def) : "";
+        bool exists = false;
+        std::vector<Line> lines = ReadLines(HostPath(file), &exists);
+        Place place = Locate(lines, section, key);
+        if (place.keyLine >= 0) {
+            std::string k;
+            IsKey(lines[static_cast<size_t>(place.keyLine)].text, &k, &value);
+        } else {
+            value = fallback;
+        }
+        value = CopyFileValue(value, size);
     }
-    size_t n = value.size() < size - 1 ? value.size() : size - 1;
-    std::memcpy(out, value.data(), n);
-    out[n] = '\0';
-    return static_cast<DWORD>(n);
+    std::memcpy(out, value.data(), value.size());
+    out[value.size()] = '\0';
+    return static_cast<DWORD>(value.size());
 }
 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
 {
     ++M().profileWrites;
+    // A value too long for the conversion to Unicode reaches the platform as no value at all,
+    // which deletes the key, and the write still reports success.
+    if (value && std::strlen(value) > kMaxConvertedLength) {
+        value = nullptr;
+    }
+    if (section && key && file && IsMappedWindowsSection(file, section)) {
+        if (value) {
+            M().windowsValues[Lower(key)] = winsim::AnsiToUnicode(value);
+        } else {
+            M().windowsValues.erase(Lower(key));
+        }
+        return TRUE;
+    }
     std::string path = HostPath(file);
     struct stat info;
     bool exists = stat(path.c_str(), &info) == 0;

@@ -17,6 +17,17 @@ HINSTANCE Instance();                 // the program's module handle
 std::vector<std::string>& Problems(); // misuse seen by the machine (a test expects none)
 
 // ---- Profile files: real INI files in a host folder that plays the Windows directory ----
+// Where win.ini's [windows] section lives. File: in win.ini, as on Windows 95 (one pair of outer
+// quotes stripped on read, blanks and control characters 0x09-0x0D and 0x1A trimmed). Registry:
+// in HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows, as on NT and Wine, in Unicode:
+// quotes and blanks kept, '?' for what the ANSI code page (Windows-1252) lacks. On both a value
+// of 32,767 characters or more fails the A-to-Unicode conversion and the value is deleted.
+enum class WinIni { File, Registry };
+void SetWinIni(WinIni kind); // File after Reset
+WinIni CurrentWinIni();
+void SetWindowsValue(const std::string& name, const std::string& utf8); // registry-kept [windows]
+bool HasWindowsValue(const std::string& name);
+std::string WindowsValue(const std::string& name); // as UTF-8
 void SetWindowsFolder(const std::string& hostFolder);
 std::string ProfilePath(const std::string& fileName); // host path of a profile file
 void SetSystemDirectory(const std::string& path);     // default C:\WINDOWS\SYSTEM

@@ -49,7 +49,26 @@ std::string MachineTest::ReadWinIni()
 
 void MachineTest::SetLoadLine(const std::string& line)
 {
+    if (winsim::CurrentWinIni() == winsim::WinIni::Registry) {
+        WriteWinIni("[Desktop]\r\nWallpaper=(None)\r\n");
+        winsim::SetWindowsValue("load", line);
+        return;
+    }
     WriteWinIni("[windows]\r\nload=" + line + "\r\nrun=\r\n[Desktop]\r\nWallpaper=(None)\r\n");
+}
+
+std::string MachineTest::RawLoadLine()
+{
+    if (winsim::CurrentWinIni() == winsim::WinIni::Registry) {
+        return winsim::HasWindowsValue("load") ? winsim::WindowsValue("load") : "<no load line>";
+    }
+    std::string ini = ReadWinIni();
+    size_t start = ini.find("\nload=");
+    if (start == std::string::npos) {
+        return "<no load line>";
+    }
+    start += 6;
+    return ini.substr(start, ini.find('\r', start) - start);
 }
 
 std::string MachineTest::LoadLine()

@@ -15,8 +15,11 @@ protected:
     // win.ini's text, written and read as bytes.
     void WriteWinIni(const std::string& text);
     std::string ReadWinIni();
-    void SetLoadLine(const std::string& line); // a win.ini holding [windows] load=line
-    std::string LoadLine();                    // the load value as the platform reads it
+    // The load line where the machine's kind of win.ini keeps it (winsim::SetWinIni): its bytes in
+    // win.ini beside other sections, or in the registry as Unicode, given as UTF-8.
+    void SetLoadLine(const std::string& line);
+    std::string LoadLine();    // the load value as the platform reads it
+    std::string RawLoadLine(); // as stored, blanks at its ends included; UTF-8 from the registry
     bool HasLoadKey();
     void MakeWinIniReadOnly();
 
