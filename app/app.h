@@ -10,6 +10,24 @@ constexpr int kInstallPathSize = 260;
 // ".\setup.exe" step the launch-error dialog shows, so no path is ever cut on its way.
 constexpr int kRecordTextSize = kInstallPathSize + 12;
 
+// True when text holds the character c.
+inline bool TextHolds(const char* text, char c)
+{
+    for (; *text; ++text) {
+        if (*text == c) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A path that holds a double quote would end the quoted program path of a command line early and
+// start whatever follows: it is never a place to start setup.exe from.
+inline bool IsQuotableInstallPath(const char* path)
+{
+    return !TextHolds(path, '"');
+}
+
 // What the opener of a dialog hands it through DialogBoxParamA's lParam.
 struct DialogInitRecord {
     HINSTANCE instance;

@@ -43,19 +43,22 @@ inline std::string Upper(std::string text)
     return text;
 }
 
-// The non-empty blank-separated entries of a line.
+// The non-empty entries of a line: blank, tab and comma separate them, except inside a pair of
+// double quotes, which keeps a path with blanks whole.
 inline std::vector<std::string> Entries(const std::string& line)
 {
     std::vector<std::string> entries;
     std::string entry;
+    bool quoted = false;
     for (char c : line + " ") {
-        if (c == ' ') {
+        if (!quoted && (c == ' ' || c == '\t' || c == ',')) {
             if (!entry.empty()) {
                 entries.push_back(entry);
             }
             entry.clear();
         } else {
             entry += c;
+            quoted = c == '"' ? !quoted : quoted;
         }
     }
     return entries;

@@ -1,5 +1,6 @@
-// Any load value and any system directory: after a removal every entry other than Corven's is
-// still on the line, in order, case aside; adding never cuts the line; nothing is overrun.
+// Any load value, either kind of win.ini and any system directory: after a removal every entry
+// other than Corven's is still on the line, in order, case aside, whatever separates them; a line
+// holding a '?' is never rewritten; adding never cuts the line; nothing is overrun.
 #include <algorithm>
 #include <fstream>
 
@@ -25,9 +26,15 @@ std::string ReadLoad()
     return value;
 }
 
-void WriteIni(const std::string& load)
+// The line as an installation would have left it, where this kind of win.ini keeps it.
+void WriteLoad(const std::string& load)
 {
-    std::ofstream(winsim::ProfilePath("win.ini"), std::ios::binary) << "[windows]\r\nload=" << load << "\r\n";
+    if (winsim::CurrentWinIni() == winsim::WinIni::Registry) {
+        WritePrivateProfileStringA("windows", "load", load.c_str(), "win.ini");
+    } else {
+        std::ofstream(winsim::ProfilePath("win.ini"), std::ios::binary)
+            << "[windows]\r\nload=" << load << "\r\n";
+    }
 }
 
 } // namespace
@@ -36,41 +43,38 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider input(data, size);
     FreshMachine();
-    // The load line is a blank-separated list, so a system directory with a blank could not be
-    // listed on it at all: such directories are left out.
+    winsim::SetWinIni(input.ConsumeBool() ? winsim::WinIni::Registry : winsim::WinIni::File);
+    // A system directory holding a separator, a quote or a '?' could not be listed on the line as
+    // one entry at all: such directories are left out.
     std::string systemDir;
     for (char c : ProfileText(input.ConsumeRandomLengthString(300))) {
-        if (c != ' ') {
+        if (c != ' ' && c != '\t' && c != ',' && c != '"' && c != '?') {
             systemDir += c;
         }
     }
     std::string load = ProfileText(input.ConsumeRemainingBytesAsString());
     winsim::SetSystemDirectory(systemDir);
-    WriteIni(load);
+    WriteLoad(load);
     std::string before = ReadLoad();
 
     int result = RemoveSelfFromLoadLine();
     std::string after = ReadLoad();
     std::vector<std::string> was = Entries(Upper(before));
     std::vector<std::string> is = Entries(Upper(after));
+    if (after != before && before.find('?') != std::string::npos) {
+        Finding("a line holding a '?' was written back", systemDir, before, after);
+    }
     if (after != before) {
-        // One entry went, and it was one of Corven's two forms.
+        // One entry went, and it was one of Corven's two forms, bare or in quotes.
         const std::string full = Upper(systemDir + "\\TELVANOR.101\\CORVEN.EXE");
         const std::string relative = "SYSTEM\\TELVANOR.101\\CORVEN.EXE";
         bool found = false;
         for (size_t i = 0; i < was.size() && !found; ++i) {
-            if (was[i] == full || was[i] == relative) {
+            if (was[i] == full || was[i] == relative || was[i] == "\"" + full + "\"" ||
+                was[i] == "\"" + relative + "\"") {
                 std::vector<std::string> rest = was;
                 rest.erase(rest.begin() + static_cast<long>(i));
-                // The platform trims blanks and tabs around a value it reads back.
-                std::string joined;
-                for (const std::string& entry : rest) {
-                    joined += (joined.empty() ? "" : " ") + entry;
-                }
-                size_t first = joined.find_first_not_of(" \t");
-                size_t last = joined.find_last_not_of(" \t");
-                joined = first == std::string::npos ? "" : joined.substr(first, last - first + 1);
-                found = Entries(joined) == is;
+                found = rest == is;
             }
         }
         if (!found || result != 1) {

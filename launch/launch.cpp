@@ -30,16 +30,6 @@ struct LaunchErrorState {
 };
 LaunchErrorState g_launchError;
 
-bool HoldsBlank(const char* text)
-{
-    for (; *text; ++text) {
-        if (*text == ' ') {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The start of the command line; an empty program path never starts anything.
 [[nodiscard]] bool StartCommand(const char* programPath, const char* commandLine)
 {
@@ -87,6 +77,10 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
     }
     record.instance = instance;
     wsprintfA(record.text, kDisplayFormat, programPath, ".", kSetupProgram);
+    // Shown as given, but never started: a double quote cannot be quoted on a command line.
+    if (!IsQuotableInstallPath(programPath)) {
+        programPath[0] = '\0';
+    }
     if (programPath[0] != '\0') {
         if (dotFolder) {
             lstrcatA(programPath, ".");
@@ -95,7 +89,7 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
         lstrcatA(programPath, kSetupProgram);
     }
     // Unquoted, a blank in the path would make the platform try its first word as a program.
-    wsprintfA(commandLine, HoldsBlank(programPath) ? kQuotedCommandFormat : kCommandFormat, programPath,
+    wsprintfA(commandLine, TextHolds(programPath, ' ') ? kQuotedCommandFormat : kCommandFormat, programPath,
               kSwitch);
 
     for (;;) {

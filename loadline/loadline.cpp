@@ -21,10 +21,13 @@ constexpr int kAddPathSize = 260;
 static_assert(sizeof(kRelativeCandidate) + sizeof(kFolder) + sizeof(kSelf) < kCandidateSize,
               "the relative candidate always fits");
 
-// The line is read whole: the buffer grows from the first size until a read no longer fills it,
-// up to the largest value one profile read can return.
+// The line is read whole: the buffer grows from the first size until a read surely holds all of
+// it, up to the largest value one profile read can return.
 constexpr DWORD kFirstLineSize = 256;
 constexpr DWORD kMaxLineSize = 65535;
+// NT and Wine pass a written value through a Unicode string of at most 32,766 characters; a longer
+// one fails that conversion and Wine then deletes the whole value. Nothing longer is ever written.
+constexpr int kMaxWrittenLength = 32766;
 
 struct LoadLine {
     char* text;
@@ -53,20 +56,75 @@ bool TextStartsWith(const char* text, const char* head)
     return true;
 }
 
-// The first place where entry stands on line as a whole entry: at the start or behind a blank,
-// and at the end or before a blank. nullptr when there is none.
-char* FindWholeEntry(char* line, const char* entry, int entryLength)
+// Blank, tab and comma each end one entry of the line and start the next.
+bool IsEntrySeparator(char c)
 {
+    return c == ' ' || c == '\t' || c == ',';
+}
+
+bool EndsEntry(char c)
+{
+    return c == '\0' || IsEntrySeparator(c);
+}
+
+bool StartsEntry(const char* line, const char* at)
+{
+    return at == line || IsEntrySeparator(at[-1]);
+}
+
+// How many characters entry takes at `at` when it stands there whole, bare or wrapped in a pair of
+// double quotes; 0 when it does not stand there.
+int WholeEntryLength(const char* at, const char* entry, int entryLength)
+{
+    if (TextStartsWith(at, entry) && EndsEntry(at[entryLength])) {
+        return entryLength;
+    }
+    if (at[0] == '"' && TextStartsWith(at + 1, entry) && at[entryLength + 1] == '"' &&
+        EndsEntry(at[entryLength + 2])) {
+        return entryLength + 2;
+    }
+    return 0;
+}
+
+// The first place where entry stands on line as a whole entry, and its length there.
+// nullptr when there is none: a match inside a longer path, quoted paths with blanks included,
+// does not count.
+char* FindWholeEntry(char* line, const char* entry, int entryLength, int* matchLength)
+{
+    bool quoted = false;
     for (char* at = line; *at; ++at) {
-        bool startsEntry = at == line || at[-1] == ' ';
-        if (startsEntry && TextStartsWith(at, entry)) {
-            char after = at[entryLength];
-            if (after == '\0' || after == ' ') {
+        if (!quoted && StartsEntry(line, at)) {
+            *matchLength = WholeEntryLength(at, entry, entryLength);
+            if (*matchLength > 0) {
                 return at;
             }
         }
+        if (*at == '"') {
+            quoted = !quoted;
+        }
     }
     return nullptr;
+}
+
+// True when the line can be written back as it was read. A '?' is what the platform reads in
+// place of a character the ANSI code page lacks: no path holds one, so writing it would corrupt
+// that path. Double quotes must pair up around whole entries; where they do not, a quote was lost
+// on the way in (win.ini strips a pair that wraps the whole value).
+bool IsFaithfulLine(const char* line)
+{
+    bool quoted = false;
+    for (const char* at = line; *at; ++at) {
+        if (*at == '?') {
+            return false;
+        }
+        if (*at == '"') {
+            if (quoted ? !EndsEntry(at[1]) : !StartsEntry(line, at)) {
+                return false;
+            }
+            quoted = !quoted;
+        }
+    }
+    return !quoted;
 }
 
 // Plain, case-sensitive substring test.
@@ -114,9 +172,12 @@ int ReadLoadLine(LoadLine* line, DWORD reserve)
         if (!GrowLoadLine(line, size)) {
             break;
         }
-        DWORD length = GetPrivateProfileStringA(kSection, kKey, nullptr, line->text, size, kProfile);
-        // A read that fills the buffer may have been cut: only a shorter one is surely whole.
-        if (length < size - 1) {
+        // Windows 95 writes into the default to trim it, so it must be writable, never NULL.
+        char noDefault[1] = {'\0'};
+        DWORD length = GetPrivateProfileStringA(kSection, kKey, noDefault, line->text, size, kProfile);
+        // A read that fills the buffer was cut; one of nSize-2 characters may have been too: a file
+        // value in quotes whose inside is one shorter than the buffer loses its last character.
+        if (length + 2 < size) {
             DWORD needed = length + reserve + 1;
             if (needed <= size || (needed <= kMaxLineSize && GrowLoadLine(line, needed))) {
                 return static_cast<int>(length);
@@ -132,9 +193,21 @@ int ReadLoadLine(LoadLine* line, DWORD reserve)
     return -1;
 }
 
-void WriteLoadLine(const char* text)
+// True when a win.ini file would strip the line's first and last character as a pair of quotes
+// wrapping the whole value, and so turn one quoted path into as many entries as it has words.
+bool WouldLoseOuterQuotes(const char* text, int length)
 {
-    WritePrivateProfileStringA(kSection, kKey, text, kProfile);
+    return length >= 2 && (text[0] == '"' || text[0] == '\'') && text[length - 1] == text[0];
+}
+
+// Writes the line back; false when it was not written.
+[[nodiscard]] bool WriteLoadLine(const char* text)
+{
+    int length = lstrlenA(text);
+    if (length > kMaxWrittenLength || WouldLoseOuterQuotes(text, length)) {
+        return false;
+    }
+    return WritePrivateProfileStringA(kSection, kKey, text, kProfile) != FALSE;
 }
 
 // Gets the system directory into buffer (capacity bytes); false when it does not fit there, or
@@ -155,12 +228,13 @@ int RemoveSubstring(char* line, char* entry)
     if (entryLength == 0) {
         return 0;
     }
-    char* match = FindWholeEntry(line, entry, entryLength);
+    int matchLength = 0;
+    char* match = FindWholeEntry(line, entry, entryLength, &matchLength);
     if (!match) {
         return 0;
     }
-    // The blank behind an entry goes with it; an entry that ends the line keeps the one before it.
-    const char* rest = match + entryLength;
+    // The separator behind an entry goes with it; an entry that ends the line keeps the one before.
+    const char* rest = match + matchLength;
     if (*rest != '\0') {
         ++rest;
     }
@@ -181,6 +255,10 @@ int RemoveSelfFromLoadLine()
         ReleaseLoadLine(&line);
         return 1;
     }
+    if (!IsFaithfulLine(line.text)) {
+        ReleaseLoadLine(&line);
+        return 0;
+    }
 
     int removed = 0;
     char systemDir[kSystemDirSize + 1];
@@ -194,7 +272,7 @@ int RemoveSelfFromLoadLine()
             removed = RemoveSubstring(line.text, candidate);
         }
         if (removed) {
-            WriteLoadLine(line.text);
+            removed = WriteLoadLine(line.text) ? 1 : 0;
         }
     }
     ReleaseLoadLine(&line);
@@ -222,10 +300,14 @@ void AddToLoadLine(const char* fileName)
     }
     if (length == 0) {
         lstrcpyA(line.text, path);
+    } else if (!IsFaithfulLine(line.text)) {
+        ReleaseLoadLine(&line);
+        return;
     } else if (!FindText(line.text, fileName)) {
         lstrcatA(line.text, " ");
         lstrcatA(line.text, path);
     }
-    WriteLoadLine(line.text);
+    // A line too long to write is left as it stands, as a failed write would leave it.
+    static_cast<void>(WriteLoadLine(line.text));
     ReleaseLoadLine(&line);
 }

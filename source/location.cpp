@@ -59,7 +59,7 @@ void FindInstallLocation(char* path)
     path[0] = '\0';
     ReadUserRegistryString(kLocationsKey, reinterpret_cast<const char*>(order), reinterpret_cast<BYTE*>(path),
                            kInstallPathSize);
-    if (path[0] != '\0') {
+    if (path[0] != '\0' && IsQuotableInstallPath(path)) {
         return;
     }
 

@@ -172,7 +172,7 @@ TEST_F(DialogTest, DiskPromptOkStartsWhatTheChooserHolds)
     MakeFile(disk_, "Install/SETUP.EXE");
     winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
     winsim::OnDialog(IDD_DISKPROMPT, [this](HWND d) {
-        winsim::TypeText(d, IDC_DRIVE, "d:\\nothing");
+        winsim::TypeText(d, IDC_DRIVE, "  d:\\nothing\t "); // the blanks around it are dropped
         winsim::Click(d, IDOK);
         EXPECT_TRUE(winsim::IsVisible(d)) << "Try New Path leaves the prompt open";
         EXPECT_TRUE(winsim::Timers(d).empty());

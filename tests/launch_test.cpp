@@ -100,15 +100,26 @@ TEST_F(LaunchTest, QuietFailureIsOneAttemptWithNothingShown)
     EXPECT_EQ(Launch("E:\\", 1), IDYES);
 }
 
-TEST_F(LaunchTest, EmptyPathStartsNothing)
+TEST_F(LaunchTest, PathsThatCannotBeStartedStartNothing)
 {
-    EXPECT_EQ(Launch("", 1), IDNO);
-    EXPECT_TRUE(winsim::Starts().empty());
-    std::string shown;
-    Answer(IDCANCEL, &shown);
-    EXPECT_EQ(Launch("", 0), IDCANCEL);
-    EXPECT_TRUE(winsim::Starts().empty());
-    EXPECT_EQ(shown, ".\\setup.exe");
+    struct Case {
+        const char* path;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"", ".\\setup.exe"},
+        // A quote would end the quoted program path early and start C:\Tools\evil.exe.
+        {"C:\\Tools\\evil.exe\" \"x", "C:\\Tools\\evil.exe\" \"x\\.\\setup.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(Launch(c.path, 1), IDNO);
+        std::string shown;
+        Answer(IDCANCEL, &shown);
+        EXPECT_EQ(Launch(c.path, 0), IDCANCEL);
+        EXPECT_TRUE(winsim::Starts().empty());
+        EXPECT_EQ(shown, c.shown);
+    }
 }
 
 TEST_F(LaunchTest, InteractiveAnswers)

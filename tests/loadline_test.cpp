@@ -1,5 +1,7 @@
-// The load-line editor against a real win.ini: removing Corven's entry, adding the companion,
-// lines longer than one read, entry boundaries, long system directories and failing writes.
+// The load-line editor against both kinds of win.ini (the file of Windows 95, the registry of NT
+// and Wine): removing Corven's entry, adding the companion, lines longer than one read or too
+// long to write, entry boundaries and separators, lines that cannot be written back as they are
+// stored, long system directories and failing writes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,20 +12,30 @@
 
 namespace {
 
-class LoadLineTest : public MachineTest {
-protected:
-    // The load value as the file holds it, blanks at its end included.
-    std::string RawLoadLine()
-    {
-        std::string ini = ReadWinIni();
-        size_t start = ini.find("\nload=");
-        if (start == std::string::npos) {
-            return "<no load line>";
-        }
-        start += 6;
-        return ini.substr(start, ini.find('\r', start) - start);
+constexpr winsim::WinIni kBothWinIni[] = {winsim::WinIni::File, winsim::WinIni::Registry};
+
+const char* NameOf(winsim::WinIni kind)
+{
+    return kind == winsim::WinIni::File ? "win.ini file" : "registry";
+}
+
+// Which kinds of win.ini a row holds for, where they differ.
+enum class On { Both, File, Registry };
+
+bool Holds(On on, winsim::WinIni kind)
+{
+    return on == On::Both || (on == On::File) == (kind == winsim::WinIni::File);
+}
+
+// Blank-separated entries of other programs making up exactly `length` characters.
+std::string Filler(size_t length)
+{
+    std::string line;
+    while (line.size() + 30 < length) {
+        line += "c:\\apps\\program.exe ";
     }
-};
+    return line + "c:\\" + std::string(length - line.size() - 7, 'x') + ".exe";
+}
 
 // Other programs' entries, some long enough to push a line past one read.
 std::string OtherEntries(int count)
@@ -51,6 +63,32 @@ struct RemovalCase {
     int result;
     std::string after; // the load value afterwards
     bool written;
+    On on = On::Both;
+};
+
+class LoadLineTest : public MachineTest {
+protected:
+    // Each row on each kind of win.ini it holds for: the removal's result, the line afterwards and
+    // whether it was written; the key always stays.
+    template <size_t N>
+    void ExpectRemovals(const RemovalCase (&cases)[N])
+    {
+        for (winsim::WinIni kind : kBothWinIni) {
+            winsim::SetWinIni(kind);
+            for (const RemovalCase& c : cases) {
+                if (!Holds(c.on, kind)) {
+                    continue;
+                }
+                SCOPED_TRACE(std::string(NameOf(kind)) + ": " + c.name);
+                SetLoadLine(c.before);
+                int writes = winsim::ProfileWrites();
+                EXPECT_EQ(RemoveSelfFromLoadLine(), c.result);
+                EXPECT_EQ(RawLoadLine(), c.after);
+                EXPECT_EQ(winsim::ProfileWrites() - writes, c.written ? 1 : 0);
+                EXPECT_TRUE(HasLoadKey());
+            }
+        }
+    }
 };
 
 } // namespace
@@ -59,6 +97,9 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
 {
     const std::string self = "c:\\windows\\system\\telvanor.101\\corven.exe";
     const std::string relative = "system\\TELVANOR.101\\corven.exe";
+    const std::string quoted = "\"" + self + "\"";
+    const std::string cyrillic = "C:\\\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b\\app.exe";
+    const std::string cp1251 = "C:\\\xcf\xf0\xee\xe3\xf0\xe0\xec\xec\xfb\\app.exe";
     const RemovalCase cases[] = {
         {"only entry, lower case", self, 1, "", true},
         {"first, separator goes with it", kSelfEntry + std::string(" c:\\other\\prog.exe"), 1,
@@ -78,16 +119,33 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
          "C:\\WIN95\\SYSTEM\\TELVANOR.101\\CORVEN.EXE ", true},
         {"entry as the head of a longer name", self + ".bak", 0, self + ".bak", false},
         {"entry inside a longer word", "x" + self, 0, "x" + self, false},
+        {"between tabs", "c:\\a.exe\t" + self + "\tc:\\b.exe", 1, "C:\\A.EXE\tC:\\B.EXE", true},
+        {"between commas", "c:\\a.exe," + self + ",c:\\b.exe", 1, "C:\\A.EXE,C:\\B.EXE", true},
+        {"after a comma, last", "c:\\a.exe," + relative, 1, "C:\\A.EXE,", true},
+        {"in double quotes, which go with it", "c:\\a.exe " + quoted + " c:\\b.exe", 1, "C:\\A.EXE C:\\B.EXE",
+         true},
+        {"in quotes inside a longer path: not an entry", "c:\\x" + quoted, 0, "c:\\x" + quoted, false},
+        {"a quoted path with a blank stays whole", "\"c:\\my apps\\a.exe\" " + self, 1,
+         "\"C:\\MY APPS\\A.EXE\" ", true},
+        {"what is left in quotes whole would lose them to the file: never written",
+         self + " \"c:\\my apps\\a.exe\"", 0, self + " \"c:\\my apps\\a.exe\"", false},
+        {"between blanks inside a quoted path: not an entry", "c:\\a.exe \"c:\\my " + self + " x\\b.exe\"", 0,
+         "c:\\a.exe \"c:\\my " + self + " x\\b.exe\"", false},
+        {"a ? read in place of a character: never written", "c:\\?\\app.exe " + self, 0,
+         "c:\\?\\app.exe " + self, false},
+        {"quotes that do not pair up: never written", "c:\\a b\\x.exe\" " + self, 0,
+         "c:\\a b\\x.exe\" " + self, false},
+        {"quoted entries stay quoted", "\"c:\\a b\\x.exe\" " + self + " c:\\y.exe", 1,
+         "\"C:\\A B\\X.EXE\" C:\\Y.EXE", true},
+        {"quotes around the whole line once Corven is gone: never written",
+         "\"c:\\a b\\x.exe\" " + self + " \"c:\\c\\y.exe\"", 0,
+         "\"c:\\a b\\x.exe\" " + self + " \"c:\\c\\y.exe\"", false},
+        {"a path the code page lacks reads as ?: left as it was", cyrillic + " " + self, 0,
+         cyrillic + " " + self, false, On::Registry},
+        {"the bytes of another code page stay as they were", cp1251 + " " + self, 1, Upper(cp1251) + " ",
+         true, On::File},
     };
-    for (const RemovalCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        SetLoadLine(c.before);
-        int writes = winsim::ProfileWrites();
-        EXPECT_EQ(RemoveSelfFromLoadLine(), c.result);
-        EXPECT_EQ(RawLoadLine(), c.after);
-        EXPECT_EQ(winsim::ProfileWrites() - writes, c.written ? 1 : 0);
-        EXPECT_TRUE(HasLoadKey());
-    }
+    ExpectRemovals(cases);
 }
 
 TEST_F(LoadLineTest, NoLoadKeyNeedsNothing)
@@ -105,17 +163,35 @@ TEST_F(LoadLineTest, RewritesOnlyTheLoadValue)
     EXPECT_EQ(ReadWinIni(), "[windows]\r\nload=C:\\OTHER.EXE\r\nrun=\r\n[Desktop]\r\nWallpaper=(None)\r\n");
 }
 
-TEST_F(LoadLineTest, LongLinesKeepEveryOtherEntry)
+TEST_F(LoadLineTest, LongLinesAreReadWholeAndNeverWrittenTooLong)
 {
-    for (int others : {10, 30, 200, 1500}) {
-        SCOPED_TRACE(others);
-        std::string head = OtherEntries(others / 2);
-        std::string tail = OtherEntries(others - others / 2);
-        SetLoadLine(head + " " + kSelfEntry + " " + tail);
-        ASSERT_GT(LoadLine().size(), 254u);
-        EXPECT_EQ(RemoveSelfFromLoadLine(), 1);
-        EXPECT_EQ(LoadLine(), Upper(head + " " + tail));
-    }
+    const std::string self = kSelfEntry;
+    // A value of 32,767 characters or more would be deleted by the write: Corven stays pending.
+    const std::string fits = Filler(20000) + " " + self + " " + Filler(32766 - 20001);
+    const std::string overflows = Filler(20000) + " " + self + " " + Filler(32767 - 20001);
+    const std::string huge = Filler(16000) + " " + self + " " + Filler(33500 - 16002 - self.size());
+    // 255 characters in quotes: the file's first read, into 256 bytes, comes back one short.
+    const std::string inner = Filler(100) + " " + self + " " + Filler(255 - 102 - self.size());
+    const RemovalCase cases[] = {
+        {"10 others", OtherEntries(5) + " " + self + " " + OtherEntries(5), 1,
+         Upper(OtherEntries(5) + " " + OtherEntries(5)), true},
+        {"30 others", OtherEntries(15) + " " + self + " " + OtherEntries(15), 1,
+         Upper(OtherEntries(15) + " " + OtherEntries(15)), true},
+        {"200 others", OtherEntries(100) + " " + self + " " + OtherEntries(100), 1,
+         Upper(OtherEntries(100) + " " + OtherEntries(100)), true},
+        {"1000 others", OtherEntries(500) + " " + self + " " + OtherEntries(500), 1,
+         Upper(OtherEntries(500) + " " + OtherEntries(500)), true},
+        {"32,766 characters left: written", fits, 1, Upper(Filler(20000) + " " + Filler(32766 - 20001)),
+         true},
+        {"32,767 characters left: not written", overflows, 0, overflows, false},
+        {"33,500 characters: not written", huge, 0, huge, false},
+        {"a quoted value one shorter than the first read", "\"" + inner + "\"", 1,
+         Upper(Filler(100) + " " + Filler(255 - 102 - self.size())), true, On::File},
+    };
+    ASSERT_EQ(Upper(fits).size() - self.size() - 1, 32766u);
+    ASSERT_EQ(huge.size(), 33500u);
+    ASSERT_EQ(inner.size(), 255u);
+    ExpectRemovals(cases);
 }
 
 TEST_F(LoadLineTest, LineThatCannotBeHadWholeIsNotWritten)
@@ -184,34 +260,41 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
         const char* name;
         const char* before; // nullptr: no load key at all
         std::string after;
+        bool written;
     };
+    const std::string companion = kCompanionPath;
+    const std::string longest = Filler(32766 - 1 - companion.size());
+    const std::string tooLong = Filler(32767 - 1 - companion.size());
+    const std::string many = OtherEntries(700);
     const AddCase cases[] = {
-        {"no load key", nullptr, kCompanionPath},
-        {"empty line", "", kCompanionPath},
-        {"another program", "c:\\a.exe", std::string("c:\\a.exe ") + kCompanionPath},
-        {"already listed in any folder", "d:\\x\\TELVANOR.EXE c:\\a.exe", "d:\\x\\TELVANOR.EXE c:\\a.exe"},
-        {"listed in lower case only", "c:\\telvanor.exe", std::string("c:\\telvanor.exe ") + kCompanionPath},
+        {"no load key", nullptr, companion, true},
+        {"empty line", "", companion, true},
+        {"another program", "c:\\a.exe", "c:\\a.exe " + companion, true},
+        {"already listed in any folder", "d:\\x\\TELVANOR.EXE c:\\a.exe", "d:\\x\\TELVANOR.EXE c:\\a.exe",
+         true},
+        {"listed in lower case only", "c:\\telvanor.exe", "c:\\telvanor.exe " + companion, true},
+        {"a long line is never cut", many.c_str(), many + " " + companion, true},
+        {"growing to 32,766 characters", longest.c_str(), longest + " " + companion, true},
+        {"growing past that: left alone", tooLong.c_str(), tooLong, false},
+        {"a ? on the line: left alone", "c:\\?\\a.exe", "c:\\?\\a.exe", false},
+        {"quotes that do not pair up: left alone", "c:\\a\" b.exe", "c:\\a\" b.exe", false},
     };
-    for (const AddCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.before) {
-            SetLoadLine(c.before);
-        } else {
-            WriteWinIni("[windows]\r\nrun=\r\n");
+    for (winsim::WinIni kind : kBothWinIni) {
+        winsim::SetWinIni(kind);
+        for (const AddCase& c : cases) {
+            SCOPED_TRACE(std::string(NameOf(kind)) + ": " + c.name);
+            if (c.before) {
+                SetLoadLine(c.before);
+            } else {
+                WriteWinIni("[windows]\r\nrun=\r\n");
+                ASSERT_TRUE(WritePrivateProfileStringA("windows", "load", nullptr, "win.ini"));
+            }
+            int writes = winsim::ProfileWrites();
+            AddToLoadLine("TELVANOR.EXE");
+            EXPECT_EQ(LoadLine(), c.after);
+            EXPECT_EQ(winsim::ProfileWrites() - writes, c.written ? 1 : 0);
         }
-        int writes = winsim::ProfileWrites();
-        AddToLoadLine("TELVANOR.EXE");
-        EXPECT_EQ(LoadLine(), c.after);
-        EXPECT_EQ(winsim::ProfileWrites() - writes, 1);
     }
-}
-
-TEST_F(LoadLineTest, AddingNeverCutsALongLine)
-{
-    std::string line = OtherEntries(700);
-    SetLoadLine(line);
-    AddToLoadLine("TELVANOR.EXE");
-    EXPECT_EQ(LoadLine(), line + " " + kCompanionPath);
 }
 
 TEST_F(LoadLineTest, RemoveSubstringUpperCasesBothAlways)
@@ -228,7 +311,7 @@ TEST_F(LoadLineTest, ReadOnlyWinIniFailsQuietly)
     SetLoadLine(kSelfEntry);
     MakeWinIniReadOnly();
     std::string before = ReadWinIni();
-    EXPECT_EQ(RemoveSelfFromLoadLine(), 1); // the write's result is not looked at
+    EXPECT_EQ(RemoveSelfFromLoadLine(), 0); // a failed write is no removal
     FinishInstallation();
     EXPECT_EQ(ReadWinIni(), before);
 }

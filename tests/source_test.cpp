@@ -106,6 +106,11 @@ TEST_F(SourceTest, RecordedLocationWinsAsStored)
         {"a string stored without its NUL", "a", {{"a", Bytes("H:\\NoNul")}}, REG_SZ, "H:\\NoNul"},
         {"an empty record falls to the CD-ROM", "a", {{"a", Bytes(std::string(1, '\0'))}}, REG_SZ, "E:\\"},
         {"the named value missing", "z", {{"a", Bytes("C:\\A\0")}}, REG_SZ, "E:\\"},
+        {"a location holding a quote is none",
+         "a",
+         {{"a", Bytes("C:\\Tools\\evil.exe\" \"x\0")}},
+         REG_SZ,
+         "E:\\"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

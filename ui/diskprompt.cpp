@@ -133,6 +133,28 @@ void StopAttention(HWND dialog)
     g_prompt.frame = 0;
 }
 
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Drops the blanks at both ends of a typed path: no path starts or ends with one, and a leading
+// blank would make every start fail unseen.
+void TrimBlanks(char* path)
+{
+    int start = 0;
+    while (IsBlank(path[start])) {
+        ++start;
+    }
+    int length = 0;
+    while ((path[length] = path[start + length]) != '\0') {
+        ++length;
+    }
+    while (length > 0 && IsBlank(path[length - 1])) {
+        path[--length] = '\0';
+    }
+}
+
 // The chooser's text: the selected entry, else what the user typed.
 void ReadChosenPath(HWND dialog, char* path)
 {
@@ -141,6 +163,7 @@ void ReadChosenPath(HWND dialog, char* path)
     LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR) {
         SendMessageA(combo, WM_GETTEXT, kTypedPathLimit, reinterpret_cast<LPARAM>(path));
+        TrimBlanks(path);
         return;
     }
     LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
