@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """The load= value where each kind of Windows keeps it, written and read byte for byte.
 
-  loadvalue.py reg-write FILE VALUE   a .reg file (UTF-16, as regedit writes) setting load=VALUE
+  loadvalue.py reg-write FILE VALUE [KEY NAME]
+                                      a .reg file (UTF-16, as regedit writes) setting load=VALUE,
+                                      or NAME=VALUE under KEY
   loadvalue.py reg-read FILE          the load value of a .reg file that `reg export` wrote
   loadvalue.py ini-write FILE VALUE   a win.ini with [windows] load=VALUE among other sections
   loadvalue.py ini-read FILE          the load value as win.ini's bytes hold it, blanks included
@@ -21,10 +23,10 @@ def value_argument(arg):
     return os.fsencode(arg)
 
 
-def reg_write(path, value):
+def reg_write(path, value, key=KEY, name="load"):
     text = value.decode("utf-8", "surrogateescape")
     escaped = text.replace("\\", "\\\\").replace('"', '\\"')
-    body = 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n"load"="%s"\r\n' % (KEY, escaped)
+    body = 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n"%s"="%s"\r\n' % (key, name, escaped)
     with open(path, "wb") as out:
         out.write(b"\xff\xfe" + body.encode("utf-16-le", "surrogatepass"))
 
@@ -65,7 +67,7 @@ def ini_read(path):
 def main():
     verb, path = sys.argv[1], sys.argv[2]
     if verb == "reg-write":
-        reg_write(path, value_argument(sys.argv[3]))
+        reg_write(path, value_argument(sys.argv[3]), *sys.argv[4:6])
     elif verb == "ini-write":
         ini_write(path, value_argument(sys.argv[3]))
     elif verb in ("reg-read", "ini-read"):

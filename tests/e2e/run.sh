@@ -78,7 +78,8 @@ fi
 # This scenario's machine: Corven installed, the CD with setup.exe, nothing recorded or started.
 mkdir -p "$drive_c/windows/system32/TELVANOR.101" "$drive_c/tools"
 cp "$build/app/CORVEN.EXE" "$drive_c/windows/system32/TELVANOR.101/CORVEN.EXE"
-rm -rf "$cd_folder" "$drive_c/Install" "$drive_c/Drivers" "$drive_c/My Setup" "$drive_c/My.exe"
+rm -rf "$cd_folder" "$drive_c/Install" "$drive_c/Drivers" "$drive_c/My Setup" "$drive_c/My.exe" \
+  "$drive_c/tools/evil.exe"
 mkdir -p "$cd_folder"
 cp "$build/tests/e2e/setup_standin.exe" "$cd_folder/setup.exe"
 ln -sfn "$cd_folder" "$WINEPREFIX/dosdevices/e:"
@@ -107,9 +108,11 @@ load_line() {
 }
 winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 record() { [ -f "$drive_c/setup-record.txt" ] && tr -d '\r' < "$drive_c/setup-record.txt" || true; }
+# Records one install location as the most recent, through a .reg file so any text gets there.
 record_mru() {
   "$wine" reg add 'HKCU\InstallLocationsMRU' /v MRUList /d a /f >/dev/null
-  "$wine" reg add 'HKCU\InstallLocationsMRU' /v a /d "$1" /f >/dev/null
+  python3 "$here/loadvalue.py" reg-write "$work/mru.reg" "$1" 'HKEY_CURRENT_USER\InstallLocationsMRU' a
+  "$wine" reg import "$(winpath "$work/mru.reg")" >/dev/null 2>&1 || fail "cannot record a location"
 }
 no_cd_setup() { rm -f "$cd_folder/setup.exe"; }
 mark=$(winpath "$work/mark")
@@ -295,6 +298,50 @@ blank_path)
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(record)" 'C:\My Setup\setup.exe|"C:\My Setup\.\setup.exe" /noprompt' "setup's record"
+  ;;
+huge_line)
+  # A value of 32,767 characters or more would be deleted by the write: the line stays as it was.
+  filler=""
+  while [ ${#filler} -lt 16700 ]; do filler+="C:\\apps\\program.exe "; done
+  big="$filler$self ${filler}x.exe"
+  [ ${#big} -ge 33400 ] || fail "the line is not long enough"
+  set_load "$big"
+  run_corven "${notice[@]}" click="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_eq "$(record)" "$cd_start" "setup's record"
+  [ "$(load_line)" == "$big" ] || fail "the long line changed"
+  ;;
+tabs | commas)
+  [ "$scenario" = tabs ] && sep=$'\t' || sep=,
+  set_load "$others_head$sep$self$sep$others_tail"
+  run_corven "${notice[@]}" click="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_eq "$(load_line)" "C:\\TOOLS\\AGENT.EXE${sep}C:\\TOOLS\\OTHER.EXE" "load line"
+  ;;
+cyrillic)
+  # The registry holds the path in Unicode, and the A functions read its letters as '?': the line
+  # is left as it is. A Windows 95 win.ini holds the bytes of its own code page, and they stay.
+  if [ "$personality" = registry ]; then
+    set_load "C:\\Программы\\app.exe $self $others_tail"
+    expected="C:\\Программы\\app.exe $self $others_tail"
+  else
+    russian=$'\xcf\xf0\xee\xe3\xf0\xe0\xec\xec\xfb'
+    set_load "C:\\$russian\\app.exe $self $others_tail"
+    expected="C:\\$russian\\APP.EXE C:\\TOOLS\\OTHER.EXE"
+  fi
+  run_corven "${notice[@]}" click="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_eq "$(load_line)" "$expected" "load line"
+  ;;
+quoted_record)
+  # A quote in a recorded location would end the quoted program path and start evil.exe.
+  set_load "$line"
+  no_cd_setup
+  cp "$build/tests/e2e/setup_standin.exe" "$drive_c/tools/evil.exe"
+  record_mru 'C:\Tools\evil.exe" "x'
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" text="$drive=E:\\" escape gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_eq "$(record)" "" "setup's record"
   ;;
 demo)
   # The README's run command: the typical run, slowly enough to watch.
