@@ -1,5 +1,5 @@
 // Any install path and flags: the command line holds the whole path, the shown name starts with
-// it, and an empty or overlong path starts nothing.
+// it, and an empty or overlong path, or one holding a quote, starts nothing.
 #include <algorithm>
 
 #include "fuzz/common.h"
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         winsim::Click(d, IDCANCEL);
     });
     int result = LaunchSetup(winsim::Instance(), path.c_str(), quiet, dotFolder);
-    bool startable = !path.empty() && path.size() < 260;
+    bool startable = !path.empty() && path.size() < 260 && path.find('"') == std::string::npos;
     if (winsim::Starts().size() != (startable ? 1u : 0u)) {
         __builtin_trap();
     }

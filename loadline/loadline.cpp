@@ -193,11 +193,27 @@ int ReadLoadLine(LoadLine* line, DWORD reserve)
     return -1;
 }
 
-// True when a win.ini file would strip the line's first and last character as a pair of quotes
-// wrapping the whole value, and so turn one quoted path into as many entries as it has words.
+// What a win.ini file trims around a value it reads: blank, tab and the other control characters
+// 0x09 to 0x0D, and ^Z.
+bool IsProfileSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
+}
+
+// True when a win.ini file, once it has trimmed the value, would strip its first and last
+// character as a pair of quotes wrapping the whole value, and so turn a quoted path into as many
+// entries as it has words.
 bool WouldLoseOuterQuotes(const char* text, int length)
 {
-    return length >= 2 && (text[0] == '"' || text[0] == '\'') && text[length - 1] == text[0];
+    int first = 0;
+    while (first < length && IsProfileSpace(text[first])) {
+        ++first;
+    }
+    while (length > first && IsProfileSpace(text[length - 1])) {
+        --length;
+    }
+    return length - first >= 2 && (text[first] == '"' || text[first] == '\'') &&
+           text[length - 1] == text[first];
 }
 
 // Writes the line back; false when it was not written.
