@@ -1,5 +1,5 @@
 // The device profile: what differs between the devices Corven is built for.
-#include "app/app.h"
+#include "app/device.h"
 
 #ifndef CORVEN_DEVICE_TYPE
 #define CORVEN_DEVICE_TYPE 7
@@ -16,7 +16,7 @@ constexpr int AudioFunctionOf(int device)
 }
 
 constexpr int kDevice = CORVEN_DEVICE_TYPE;
-constexpr int kAudioFunction = AudioFunctionOf(kDevice);
+constexpr int kDeviceAudioFunction = AudioFunctionOf(kDevice);
 
 // The filter lists as the open-file dialog takes them: pairs of texts, one more NUL at the end.
 constexpr char kSetupFilter[] = "Setup\0Setup.exe\0All Files\0*.*\0";
@@ -27,10 +27,10 @@ constexpr char kDxSetupFilter[] = "dxsetup\0dxsetup.exe\0All Files\0*.*\0";
 int CurrentDeviceType(int variant)
 {
     switch (variant) {
-    case 0:
+    case kDeviceItself:
         return kDevice;
-    case 1:
-        return kAudioFunction;
+    case kAudioFunction:
+        return kDeviceAudioFunction;
     default:
         return 0;
     }
@@ -64,7 +64,7 @@ const char* DeviceDisplayName(int type)
 
 const char* DeviceDisplayName()
 {
-    return DeviceDisplayName(CurrentDeviceType(0));
+    return DeviceDisplayName(CurrentDeviceType(kDeviceItself));
 }
 
 const char* SetupProgramName(int type)
@@ -112,7 +112,7 @@ bool NeedsCompanionProgram(int type)
 
 bool NeedsCompanionProgram()
 {
-    return NeedsCompanionProgram(CurrentDeviceType(0));
+    return NeedsCompanionProgram(CurrentDeviceType(kDeviceItself));
 }
 
 bool IsVideoCaptureDevice(int type)
@@ -122,5 +122,5 @@ bool IsVideoCaptureDevice(int type)
 
 bool IsVideoCaptureDevice()
 {
-    return IsVideoCaptureDevice(CurrentDeviceType(0));
+    return IsVideoCaptureDevice(CurrentDeviceType(kDeviceItself));
 }

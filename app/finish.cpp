@@ -1,5 +1,6 @@
 // The finishing step that ends Corven's life on the start-up line.
-#include "app/app.h"
+#include "app/device.h"
+#include "app/finish.h"
 #include "loadline/loadline.h"
 
 namespace {

@@ -2,6 +2,9 @@
 #include <windows.h>
 
 #include "app/app.h"
+#include "app/device.h"
+#include "app/finish.h"
+#include "app/shared.h"
 #include "launch/launch.h"
 #include "res/resource.h"
 #include "source/source.h"
@@ -18,7 +21,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     DialogInitRecord record;
     int runResult = IDOK;
 
-    if (CurrentDeviceType(0) != kSilentDevice) {
+    if (CurrentDeviceType(kDeviceItself) != kSilentDevice) {
         record.instance = instance;
         record.text[0] = '\0';
         INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_NOTICE), nullptr, NoticeDialog,
@@ -30,8 +33,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
 
     FindInstallLocation(installPath);
-    int launched = LaunchSetup(instance, installPath, 1, 1);
-    if (launched == IDYES || launched == IDCANCEL) {
+    if (IsLaunchOver(LaunchSetup(instance, installPath, kQuietLaunch, kDotFolder))) {
         FinishInstallation();
         return runResult;
     }

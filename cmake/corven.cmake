@@ -1,27 +1,51 @@
-# Compiler settings shared by every target, and the helper that makes a folder's library.
+# Compiler settings shared by every target, and the helpers the folders build with.
 
+# Every warning that finds real faults in this kind of code, as errors, on every build.
 set(CORVEN_WARNINGS -Wall -Wextra -Werror -Wshadow -Wformat=2 -Wundef -Wcast-align -Wnon-virtual-dtor)
 
+# WIN32 is true when the toolchain file targets Windows: this is a cross build of the product
+# with MinGW-w64. Otherwise this is the host build, against winsim.
 if(WIN32)
-  # The product: no C runtime, no exceptions, small, and the same bytes from every build.
   set(CORVEN_PRODUCT_FLAGS
-      -Os -ffreestanding -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
-      -fno-stack-protector -fno-tree-loop-distribute-patterns -fno-ident -ffunction-sections
-      -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.
+      # Small code: the product's size matters more than its speed.
+      -Os
+      # No C runtime: no hosted library behind the compiler, and nothing that needs one (exception
+      # tables, type information, unwind tables, the stack protector's guard and handler).
+      -ffreestanding -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-unwind-tables
+      -fno-stack-protector
+      # Loops stay loops: GCC would otherwise turn them into calls of memset and memcpy, which
+      # app/memory.cpp provides only for what GCC cannot do without.
+      -fno-tree-loop-distribute-patterns
+      # The same bytes from every build: no compiler version string, no build folder in the output.
+      -fno-ident -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.
+      # Each function in its own section, so the linker drops the ones nothing calls.
+      -ffunction-sections
+      # The headers as Windows 95 and NT 4.0 have them: nothing newer can be called by mistake.
       -D_WIN32_WINNT=0x0400 -DWINVER=0x0400 -DWIN32_LEAN_AND_MEAN)
-  # The product's own -Os stands alone.
+  # The product's own -Os stands alone: no -O2 -DNDEBUG from the Release type.
   set(CMAKE_CXX_FLAGS_RELEASE "")
+  # The entry point of our own; i686 symbols carry a leading underscore.
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     set(CORVEN_ENTRY _WinMainCRTStartup)
   else()
     set(CORVEN_ENTRY WinMainCRTStartup)
   endif()
   set(CORVEN_PRODUCT_LINK_OPTIONS
-      -nostdlib -nostartfiles -s -Wl,-e,${CORVEN_ENTRY} -Wl,--subsystem,windows:4.0
-      -Wl,--major-os-version,4 -Wl,--minor-os-version,0 -Wl,--no-insert-timestamp
-      -Wl,--build-id=none -Wl,--gc-sections -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
+      # No C runtime and no start-up files: our entry point calls WinMain and ExitProcess.
+      -nostdlib -nostartfiles -Wl,-e,${CORVEN_ENTRY}
+      # No symbols in the shipped file.
+      -s
+      # A GUI program that Windows 95 and NT 4.0 load: subsystem and OS version 4.0.
+      -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+      # The same bytes from every build: no time stamp, no build id.
+      -Wl,--no-insert-timestamp -Wl,--build-id=none
+      # Drop the sections nothing uses.
+      -Wl,--gc-sections
+      # Loaded at its preferred base, as old loaders expect: no ASLR flag and no relocations.
+      -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
 else()
-  # The host build: the product's sources against winsim, under ASan and UBSan.
+  # The host build: the product's sources against winsim, under ASan and UBSan, stopping at the
+  # first undefined behaviour.
   set(CORVEN_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 endif()
 
@@ -31,13 +55,29 @@ function(corven_sanitize target)
   target_link_options(${target} PUBLIC ${CORVEN_SANITIZERS})
 endfunction()
 
-# corven_library(NAME SOURCES...): one folder's code as a static library.
+# corven_library(NAME SOURCES...): one folder's code as a static library; in the host build it
+# calls winsim's Win32.
 function(corven_library name)
   add_library(${name} STATIC ${ARGN})
   target_compile_options(${name} PRIVATE ${CORVEN_WARNINGS} ${CORVEN_PRODUCT_FLAGS})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-  if(NOT WIN32)
+  if(NOT WIN32) # the host build
     target_link_libraries(${name} PUBLIC winsim)
     corven_sanitize(${name})
   endif()
+endfunction()
+
+# corven_device(TARGET TYPE): compiles the device profile into TARGET for device TYPE.
+function(corven_device target type)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/app/device.cpp)
+  target_compile_definitions(${target} PRIVATE CORVEN_DEVICE_TYPE=${type})
+endfunction()
+
+# winsim_library(NAME): winsim as a library; the tests' one is sanitized, the benchmark's is not.
+function(winsim_library name)
+  add_library(${name} STATIC ${WINSIM_SOURCES})
+  target_link_libraries(${name} PUBLIC winsim_headers)
+  target_compile_options(${name} PRIVATE ${CORVEN_WARNINGS})
+  target_compile_definitions(${name} PRIVATE WINSIM_RESOURCE_FILE="${CORVEN_RESOURCE_OUTPUT}")
+  add_dependencies(${name} corven_resources)
 endfunction()

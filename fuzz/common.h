@@ -33,15 +33,7 @@ inline std::string ProfileText(std::string text)
     return out;
 }
 
-inline std::string Upper(std::string text)
-{
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
+using winsim::Upper;
 
 // The non-empty entries of a line: blank, tab and comma separate them, except inside a pair of
 // double quotes, which keeps a path with blanks whole.
@@ -68,7 +60,7 @@ inline std::vector<std::string> Entries(const std::string& line)
 inline void CheckMachine()
 {
     if (!winsim::Problems().empty() || winsim::LiveBlocks() != 0 || winsim::OpenKeys() != 0 ||
-        winsim::LiveIcons() != 0 || winsim::LiveDCs() != 0) {
+        winsim::LiveDCs() != 0) {
         for (const std::string& p : winsim::Problems()) {
             std::fprintf(stderr, "winsim: %s\n", p.c_str());
         }

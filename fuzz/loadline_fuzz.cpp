@@ -19,11 +19,7 @@ namespace {
 
 std::string ReadLoad()
 {
-    std::string value(70000, '\0');
-    DWORD n = GetPrivateProfileStringA("windows", "load", "", &value[0], static_cast<DWORD>(value.size()),
-                                       "win.ini");
-    value.resize(n);
-    return value;
+    return winsim::ProfileValue("windows", "load", "win.ini");
 }
 
 // The line as an installation would have left it, where this kind of win.ini keeps it.

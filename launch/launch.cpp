@@ -1,7 +1,7 @@
 // The setup launcher and its launch-error dialog.
 #include "launch/launch.h"
 
-#include "app/app.h"
+#include "app/shared.h"
 #include "res/resource.h"
 #include "ui/ui.h"
 

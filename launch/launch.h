@@ -3,10 +3,24 @@
 
 #include <windows.h>
 
-// Starts "setup.exe /noprompt" from installPath ("." folder step when dotFolder is set).
-// 6 when it was started. Quiet: 7 when it was not. Interactive: the launch-error dialog's answer
-// that was not Retry: 2 Abort, 7 Try New Path, 0 closed before any button, -1 no dialog.
+// LaunchSetup's modes: quiet tries once and shows nothing; interactive offers Retry on a failure.
+constexpr int kInteractiveLaunch = 0;
+constexpr int kQuietLaunch = 1;
+// Whether setup.exe is started from the "." folder of the install path (not after a Browse).
+constexpr int kNoDotFolder = 0;
+constexpr int kDotFolder = 1;
+
+// Starts "setup.exe /noprompt" from installPath. IDYES when it was started. Quiet: IDNO when it
+// was not. Interactive: the launch-error dialog's answer that was not Retry: IDCANCEL (Abort),
+// IDNO (Try New Path), 0 (closed before any button), -1 (the dialog could not open).
 int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder);
+
+// True when a launch result ends the work: setup.exe started (IDYES) or the user aborted
+// (IDCANCEL). Then the finishing step runs.
+inline bool IsLaunchOver(int result)
+{
+    return result == IDYES || result == IDCANCEL;
+}
 
 // The launch-error dialog (template IDD_LAUNCHERROR); lParam is a DialogInitRecord naming the program.
 INT_PTR CALLBACK LaunchErrorDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

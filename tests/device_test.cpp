@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
+#include "app/device.h"
 
 namespace {
 
@@ -74,8 +74,8 @@ TEST(DeviceProfile, FiltersAreNulSeparatedPairs)
 
 TEST(DeviceProfile, BuildFixesTheDeviceAndItsAudioFunction)
 {
-    EXPECT_EQ(CurrentDeviceType(0), CORVEN_DEVICE_TYPE);
-    EXPECT_EQ(CurrentDeviceType(1), CORVEN_DEVICE_TYPE == 7 ? 8 : 0);
+    EXPECT_EQ(CurrentDeviceType(kDeviceItself), CORVEN_DEVICE_TYPE);
+    EXPECT_EQ(CurrentDeviceType(kAudioFunction), CORVEN_DEVICE_TYPE == 7 ? 8 : 0);
     EXPECT_EQ(CurrentDeviceType(2), 0);
     EXPECT_EQ(CurrentDeviceType(-1), 0);
     EXPECT_EQ(DeviceDisplayName(), DeviceDisplayName(CORVEN_DEVICE_TYPE));

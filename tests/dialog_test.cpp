@@ -6,20 +6,19 @@
 #include <vector>
 
 #include "app/app.h"
+#include "app/device.h"
+#include "app/shared.h"
 #include "res/resource.h"
 #include "support/fixture.h"
 #include "ui/ui.h"
 
 namespace {
 
-constexpr char kOthers[] = "c:\\tools\\agent.exe";
-
 class DialogTest : public MachineTest {
 protected:
-    void SetUp() override
+    void BuildMachine() override
     {
-        MachineTest::SetUp();
-        SetLoadLine(std::string(kOthers) + " " + kSelfEntry);
+        SetLoadLine(kUsualLoadLine);
         winsim::AddDrive('A', DRIVE_REMOVABLE);
         winsim::AddDrive('C', DRIVE_FIXED, MakeFolder("c"));
         disk_ = MakeFolder("d");
@@ -27,13 +26,12 @@ protected:
         winsim::AddDrive('E', DRIVE_CDROM, MakeFolder("e"));
     }
 
-    INT_PTR Open(int templateId, DLGPROC proc, const std::string& text = "")
+    // The disk prompt opened for the CD-ROM's root, with what the user does there. However it
+    // closes, it ends with 1.
+    void Prompt(winsim::Script user, const std::string& path = "E:\\")
     {
-        DialogInitRecord record{};
-        record.instance = winsim::Instance();
-        lstrcpynA(record.text, text.c_str(), sizeof(record.text));
-        return DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(templateId), nullptr, proc,
-                               reinterpret_cast<LPARAM>(&record));
+        winsim::OnDialog(IDD_DISKPROMPT, std::move(user));
+        EXPECT_EQ(OpenDialog(IDD_DISKPROMPT, DiskPromptDialog, path), IDOK);
     }
 
     bool Finished()
@@ -50,15 +48,6 @@ protected:
         return icons;
     }
 
-    std::vector<std::string> CommandLines()
-    {
-        std::vector<std::string> lines;
-        for (const winsim::Start& s : winsim::Starts()) {
-            lines.push_back(s.commandLine);
-        }
-        return lines;
-    }
-
     std::string disk_;
 };
 
@@ -71,17 +60,16 @@ size_t Count(const std::vector<UINT>& beeps, UINT kind)
 
 TEST_F(DialogTest, NoticeNamesTheDeviceAndComesUpCentred)
 {
-    winsim::SetDialogWindowSize(IDD_NOTICE, 433, 172);
     winsim::OnDialog(IDD_NOTICE, [](HWND d) {
         EXPECT_EQ(winsim::Text(d, IDC_DEVICENAME), DeviceDisplayName(CORVEN_DEVICE_TYPE));
         EXPECT_FALSE(winsim::IsChecked(d, IDC_DONTSHOW));
-        EXPECT_TRUE(winsim::IsTopmost(d));
-        EXPECT_EQ(winsim::WindowRect(d).left, 512 - 216);
+        EXPECT_EQ(winsim::Focus(), winsim::Control(d, IDOK));
+        EXPECT_TRUE(winsim::IsTopmost(d)) << "centred on top";
         ASSERT_FALSE(winsim::Draws().empty());
         EXPECT_EQ(winsim::Draws().back().icon, IDI_ATTENTION);
         winsim::Click(d, IDOK);
     });
-    EXPECT_EQ(Open(IDD_NOTICE, NoticeDialog), IDOK);
+    EXPECT_EQ(OpenDialog(IDD_NOTICE, NoticeDialog), IDOK);
     EXPECT_EQ(winsim::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
 }
 
@@ -90,42 +78,36 @@ TEST_F(DialogTest, NoticeAnswers)
     struct Case {
         const char* name;
         bool tick;
-        int action; // a button, or 0 for the close box, -1 for Escape
+        void (*act)(HWND dialog);
         INT_PTR result;
         bool finished;
     };
     const Case cases[] = {
-        {"OK, box clear", false, IDOK, IDOK, false},
-        {"OK, box ticked", true, IDOK, IDOK, true},
-        {"Cancel, box clear", false, IDCANCEL, IDCANCEL, false},
-        {"Cancel, box ticked", true, IDCANCEL, IDCANCEL, true},
-        {"Escape, box ticked", true, -1, IDCANCEL, true},
-        {"Escape, box clear", false, -1, IDCANCEL, false},
-        {"close box after a tick", true, 0, IDC_DONTSHOW, false},
+        {"OK, box clear", false, [](HWND d) { winsim::Click(d, IDOK); }, IDOK, false},
+        {"OK, box ticked", true, [](HWND d) { winsim::Click(d, IDOK); }, IDOK, true},
+        {"Cancel, box clear", false, [](HWND d) { winsim::Click(d, IDCANCEL); }, IDCANCEL, false},
+        {"Cancel, box ticked", true, [](HWND d) { winsim::Click(d, IDCANCEL); }, IDCANCEL, true},
+        {"Escape, box ticked", true, winsim::PressEscape, IDCANCEL, true},
+        {"Escape, box clear", false, winsim::PressEscape, IDCANCEL, false},
+        {"close box after a tick", true, winsim::CloseBox, IDC_DONTSHOW, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        SetLoadLine(std::string(kOthers) + " " + kSelfEntry);
         winsim::OnDialog(IDD_NOTICE, [c](HWND d) {
             if (c.tick) {
                 winsim::Click(d, IDC_DONTSHOW);
             }
-            if (c.action > 0) {
-                winsim::Click(d, c.action);
-            } else if (c.action < 0) {
-                winsim::PressEscape(d);
-            } else {
-                winsim::CloseBox(d);
-            }
+            c.act(d);
         });
-        EXPECT_EQ(Open(IDD_NOTICE, NoticeDialog), c.result);
+        EXPECT_EQ(OpenDialog(IDD_NOTICE, NoticeDialog), c.result);
         EXPECT_EQ(Finished(), c.finished);
+        NextRow(); // checks what this row left
     }
 }
 
-TEST_F(DialogTest, DiskPromptTextsAndAttention)
+TEST_F(DialogTest, DiskPromptComesUpWithItsTextsAndChooser)
 {
-    winsim::OnDialog(IDD_DISKPROMPT, [this](HWND d) {
+    Prompt([this](HWND d) {
         EXPECT_EQ(winsim::Text(d), "Quorra 28.8 Telvanor Installation");
         EXPECT_EQ(winsim::Text(d, IDC_CAPTION), "Additional files are needed for your device.");
         EXPECT_EQ(winsim::Text(d, IDC_DISKLABEL),
@@ -135,9 +117,19 @@ TEST_F(DialogTest, DiskPromptTextsAndAttention)
         EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE),
                   (std::vector<std::string>{"A:\\", "C:\\", "D:\\", "E:\\"}));
         EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3);
+        EXPECT_EQ(winsim::Focus(), winsim::Control(d, IDOK)) << "WM_INITDIALOG leaves it to the manager";
         EXPECT_EQ(winsim::Timers(d), (std::map<UINT_PTR, UINT>{{TIMER_ANIMATE, 100}, {TIMER_REMIND, 10000}}));
         EXPECT_EQ(DrawnIcons(), std::vector<int>{IDI_ANIM2}) << "the first paint shows frame 1";
+        EXPECT_FALSE(Finished());
+        winsim::PressEscape(d);
+    });
+    EXPECT_EQ(winsim::Beeps().front(), static_cast<UINT>(MB_ICONEXCLAMATION));
+    EXPECT_TRUE(Finished()) << "Escape finishes";
+}
 
+TEST_F(DialogTest, DiskPromptAnimatesBackAndForth)
+{
+    Prompt([this](HWND d) {
         winsim::Wait(1200);
         std::vector<int> frames = DrawnIcons();
         const std::vector<int> cycle = {IDI_ANIM2, IDI_ANIM3, IDI_ANIM4, IDI_ANIM3, IDI_ANIM2, IDI_ANIM1};
@@ -147,31 +139,42 @@ TEST_F(DialogTest, DiskPromptTextsAndAttention)
         }
         EXPECT_EQ(winsim::Invalidations().size(), 12u);
         EXPECT_EQ(winsim::Invalidations().back().right - winsim::Invalidations().back().left, 32);
+        EXPECT_FALSE(winsim::NeedsPaint(d)) << "the dialog manager still paints the rest";
+        winsim::PressEscape(d);
+    });
+}
 
-        winsim::Wait(30000 - 1200);
+TEST_F(DialogTest, DiskPromptRemindsEveryTenSeconds)
+{
+    Prompt([](HWND d) {
+        winsim::Wait(30000);
         EXPECT_EQ(Count(winsim::Beeps(), MB_ICONQUESTION), 3u);
+        winsim::PressEscape(d);
+    });
+}
 
+TEST_F(DialogTest, ClickOnThePromptStopsItsAttentionForGood)
+{
+    Prompt([this](HWND d) {
+        winsim::Wait(350);
         winsim::ClickClient(d, 100, 20);
         EXPECT_TRUE(winsim::Timers(d).empty());
         size_t drawn = winsim::Draws().size();
         winsim::Wait(60000);
         EXPECT_EQ(winsim::Draws().size(), drawn) << "no frame after the click";
-        EXPECT_EQ(Count(winsim::Beeps(), MB_ICONQUESTION), 3u);
+        EXPECT_EQ(Count(winsim::Beeps(), MB_ICONQUESTION), 0u);
         winsim::Repaint(d);
         EXPECT_EQ(DrawnIcons().back(), IDI_ANIM1);
         EXPECT_FALSE(Finished());
         winsim::PressEscape(d);
     });
-    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, "E:\\"), IDOK);
-    EXPECT_EQ(winsim::Beeps().front(), static_cast<UINT>(MB_ICONEXCLAMATION));
-    EXPECT_TRUE(Finished()) << "Escape finishes";
 }
 
 TEST_F(DialogTest, DiskPromptOkStartsWhatTheChooserHolds)
 {
     MakeFile(disk_, "Install/SETUP.EXE");
     winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
-    winsim::OnDialog(IDD_DISKPROMPT, [this](HWND d) {
+    Prompt([this](HWND d) {
         winsim::TypeText(d, IDC_DRIVE, "  d:\\nothing\t "); // the blanks around it are dropped
         winsim::Click(d, IDOK);
         EXPECT_TRUE(winsim::IsVisible(d)) << "Try New Path leaves the prompt open";
@@ -182,7 +185,6 @@ TEST_F(DialogTest, DiskPromptOkStartsWhatTheChooserHolds)
         winsim::TypeText(d, IDC_DRIVE, "d:\\install");
         winsim::Click(d, IDOK);
     });
-    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, ""), IDOK);
     EXPECT_EQ(CommandLines(), (std::vector<std::string>{"D:\\NOTHING\\.\\setup.exe /noprompt",
                                                         "D:\\INSTALL\\.\\setup.exe /noprompt"}));
     EXPECT_TRUE(Finished());
@@ -191,18 +193,17 @@ TEST_F(DialogTest, DiskPromptOkStartsWhatTheChooserHolds)
 TEST_F(DialogTest, DiskPromptAbortFinishesToo)
 {
     winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDCANCEL); });
-    winsim::OnDialog(IDD_DISKPROMPT, [](HWND d) {
+    Prompt([](HWND d) {
         winsim::Pick(d, IDC_DRIVE, 0);
         winsim::PressEnter(d);
     });
-    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, "E:\\"), IDOK);
     EXPECT_EQ(CommandLines(), std::vector<std::string>{"A:\\.\\setup.exe /noprompt"});
     EXPECT_TRUE(Finished());
 }
 
 TEST_F(DialogTest, DiskPromptIgnoresComboNotificationsAndOtherCommands)
 {
-    winsim::OnDialog(IDD_DISKPROMPT, [](HWND d) {
+    Prompt([](HWND d) {
         winsim::SendCommand(d, MAKEWPARAM(IDOK, 1));
         winsim::SendCommand(d, MAKEWPARAM(IDC_DRIVE, 1));
         winsim::SendCommand(d, 4);
@@ -210,48 +211,75 @@ TEST_F(DialogTest, DiskPromptIgnoresComboNotificationsAndOtherCommands)
         EXPECT_EQ(winsim::Timers(d).size(), 2u);
         winsim::PressEscape(d);
     });
-    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, "E:\\"), IDOK);
 }
 
-TEST_F(DialogTest, BrowseKeepsTheFolderAndDropsTheDotStep)
+TEST_F(DialogTest, BrowseCancelledChangesNothing)
 {
-    MakeFile(disk_, "SETUP.EXE");
-    winsim::ForceWinExecResults({2, 2});
-    winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
-    winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
     winsim::OnOpenFile(winsim::CancelOpen());
+    Prompt([](HWND d) {
+        winsim::Click(d, IDC_BROWSE);
+        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE).size(), 4u);
+        EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3);
+        EXPECT_EQ(winsim::Timers(d).size(), 2u);
+        winsim::PressEscape(d);
+    });
+    EXPECT_TRUE(winsim::Starts().empty());
+}
+
+TEST_F(DialogTest, BrowseAddsTheChosenFolderEvenTwice)
+{
     winsim::OnOpenFile([](OPENFILENAMEA& record) {
         winsim::Wait(250); // the prompt goes on calling while the Open dialog is up
         return winsim::ChooseFile("D:\\SETUP.EXE")(record);
     });
     winsim::OnOpenFile(winsim::ChooseFile("C:\\Drivers\\Halvern\\SETUP.EXE"));
     winsim::OnOpenFile(winsim::ChooseFile("C:\\Drivers\\Halvern\\SETUP.EXE"));
-    winsim::OnDialog(IDD_DISKPROMPT, [this](HWND d) {
-        winsim::Click(d, IDC_BROWSE);
-        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE).size(), 4u) << "a cancelled Open changes nothing";
-        EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3);
+    Prompt([](HWND d) {
         size_t drawn = winsim::Draws().size();
         winsim::Click(d, IDC_BROWSE);
         EXPECT_EQ(winsim::Draws().size(), drawn + 2);
         EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE),
-                  (std::vector<std::string>{"A:\\", "C:\\", "D:", "D:\\", "E:\\"}));
+                  (std::vector<std::string>{"A:\\", "C:\\", "D:", "D:\\", "E:\\"}))
+            << "a file in a root gives the drive letter alone";
         EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 2);
         winsim::Click(d, IDC_BROWSE);
         winsim::Click(d, IDC_BROWSE);
         EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE),
                   (std::vector<std::string>{"A:\\", "C:\\", "C:\\DRIVERS\\HALVERN", "C:\\DRIVERS\\HALVERN",
                                             "D:", "D:\\", "E:\\"}));
+        winsim::PressEscape(d);
+    });
+}
+
+TEST_F(DialogTest, AfterABrowseEveryStartDropsTheDotStep)
+{
+    MakeFile(disk_, "SETUP.EXE");
+    winsim::ForceWinExecResults({2, 2});
+    winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
+    winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
+    winsim::OnOpenFile(winsim::ChooseFile("C:\\Drivers\\Halvern\\SETUP.EXE"));
+    Prompt([](HWND d) {
+        winsim::Click(d, IDC_BROWSE);
         winsim::Click(d, IDOK);
-        winsim::Pick(d, IDC_DRIVE, 6);
+        winsim::Pick(d, IDC_DRIVE, 4); // E:\, a drive root from the list
         winsim::Click(d, IDOK);
-        winsim::Pick(d, IDC_DRIVE, 4);
+        winsim::Pick(d, IDC_DRIVE, 3);
         winsim::Click(d, IDOK);
     });
-    EXPECT_EQ(Open(IDD_DISKPROMPT, DiskPromptDialog, "E:\\"), IDOK);
     EXPECT_EQ(CommandLines(),
               (std::vector<std::string>{"C:\\DRIVERS\\HALVERN\\setup.exe /noprompt",
                                         "E:\\setup.exe /noprompt", "D:\\setup.exe /noprompt"}));
-    ASSERT_EQ(winsim::OpenRecords().size(), 4u);
+    EXPECT_TRUE(Finished());
+}
+
+TEST_F(DialogTest, BrowseOpensTheOpenDialogForTheDevice)
+{
+    winsim::OnOpenFile(winsim::CancelOpen());
+    Prompt([](HWND d) {
+        winsim::Click(d, IDC_BROWSE);
+        winsim::PressEscape(d);
+    });
+    ASSERT_EQ(winsim::OpenRecords().size(), 1u);
     const winsim::OpenRecord& open = winsim::OpenRecords()[0];
     EXPECT_EQ(open.record.lStructSize, static_cast<DWORD>(OPENFILENAME_SIZE_VERSION_400A));
     EXPECT_EQ(open.record.Flags, static_cast<DWORD>(OFN_EXPLORER));
@@ -260,17 +288,15 @@ TEST_F(DialogTest, BrowseKeepsTheFolderAndDropsTheDotStep)
     EXPECT_EQ(open.record.lpstrCustomFilter, nullptr);
     EXPECT_EQ(open.record.lpstrTitle, nullptr);
     EXPECT_EQ(open.initialDir, ".");
-    if (CORVEN_DEVICE_TYPE == 5) {
-        EXPECT_EQ(open.initialFile, "setup.exe");
-        EXPECT_EQ(open.filter, std::string("Setup\0Setup.exe\0All Files\0*.*\0\0", 31));
-    } else if (CORVEN_DEVICE_TYPE == 6) {
-        EXPECT_EQ(open.initialFile, "dxsetup.exe");
-        EXPECT_EQ(open.filter, std::string("dxsetup\0dxsetup.exe\0All Files\0*.*\0\0", 35));
-    } else {
-        EXPECT_EQ(open.initialFile, "");
-        EXPECT_TRUE(open.filterNull);
-    }
-    EXPECT_TRUE(Finished());
+    // The file name the Open dialog starts with, and its filter; none for the other devices.
+    const std::map<int, std::pair<std::string, std::string>> byDevice = {
+        {5, {"setup.exe", std::string("Setup\0Setup.exe\0All Files\0*.*\0\0", 31)}},
+        {6, {"dxsetup.exe", std::string("dxsetup\0dxsetup.exe\0All Files\0*.*\0\0", 35)}}};
+    auto expected =
+        byDevice.count(CORVEN_DEVICE_TYPE) ? byDevice.at(CORVEN_DEVICE_TYPE) : std::make_pair("", "");
+    EXPECT_EQ(open.initialFile, expected.first);
+    EXPECT_EQ(open.filter, expected.second);
+    EXPECT_EQ(open.filterNull, expected.second.empty());
 }
 
 #if CORVEN_DEVICE_TYPE != 5

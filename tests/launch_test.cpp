@@ -1,6 +1,6 @@
 // The setup launcher: the command lines it builds, quiet and interactive starts, and the
-// launch-error dialog's answers. The dialog's stored choice lives for the whole process, so the
-// test of a close before any button relies on ctest running each test in a process of its own.
+// launch-error dialog's answers. The dialog's stored choice lives for the whole run, so the test
+// of a close before any button runs in a fresh program of its own.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,9 +13,14 @@ namespace {
 
 class LaunchTest : public MachineTest {
 protected:
-    int Launch(const std::string& path, int quiet, int dotFolder = 1)
+    int Quiet(const std::string& path)
     {
-        return LaunchSetup(winsim::Instance(), path.c_str(), quiet, dotFolder);
+        return LaunchSetup(winsim::Instance(), path.c_str(), kQuietLaunch, kDotFolder);
+    }
+
+    int Interactive(const std::string& path, int dotFolder = kDotFolder)
+    {
+        return LaunchSetup(winsim::Instance(), path.c_str(), kInteractiveLaunch, dotFolder);
     }
 
     // Each opening of the launch-error dialog: what it named, then the user's button.
@@ -32,15 +37,6 @@ protected:
             }
         });
     }
-
-    std::vector<std::string> CommandLines()
-    {
-        std::vector<std::string> lines;
-        for (const winsim::Start& s : winsim::Starts()) {
-            lines.push_back(s.commandLine);
-        }
-        return lines;
-    }
 };
 
 } // namespace
@@ -55,26 +51,28 @@ TEST_F(LaunchTest, BuildsTheCommandLineAndTheShownName)
         std::string shown;
     };
     const Case cases[] = {
-        {"D:\\", 1, "D:\\.\\setup.exe /noprompt", "D:\\.\\setup.exe"},
-        {"C:\\Setup", 0, "C:\\Setup\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
-        {"C:\\Setup", 1, "C:\\Setup\\.\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
-        {"C:\\Setup\\", 1, "C:\\Setup\\.\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
-        {"C:\\My Setup", 1, "\"C:\\My Setup\\.\\setup.exe\" /noprompt", "C:\\My Setup\\.\\setup.exe"},
-        {"C:\\My Setup\\", 0, "\"C:\\My Setup\\setup.exe\" /noprompt", "C:\\My Setup\\.\\setup.exe"},
-        {longest, 1, longest + "\\.\\setup.exe /noprompt", longest + "\\.\\setup.exe"},
-        {"C:\\a b" + std::string(250, 'q'), 1,
+        {"D:\\", kDotFolder, "D:\\.\\setup.exe /noprompt", "D:\\.\\setup.exe"},
+        {"C:\\Setup", kNoDotFolder, "C:\\Setup\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
+        {"C:\\Setup", kDotFolder, "C:\\Setup\\.\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
+        {"C:\\Setup\\", kDotFolder, "C:\\Setup\\.\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
+        {"C:\\My Setup", kDotFolder, "\"C:\\My Setup\\.\\setup.exe\" /noprompt",
+         "C:\\My Setup\\.\\setup.exe"},
+        {"C:\\My Setup\\", kNoDotFolder, "\"C:\\My Setup\\setup.exe\" /noprompt",
+         "C:\\My Setup\\.\\setup.exe"},
+        {longest, kDotFolder, longest + "\\.\\setup.exe /noprompt", longest + "\\.\\setup.exe"},
+        {"C:\\a b" + std::string(250, 'q'), kDotFolder,
          "\"C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe\" /noprompt",
          "C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        winsim::Starts().clear();
         winsim::ForceWinExecResults({2});
         std::string shown;
         Answer(IDCANCEL, &shown);
-        EXPECT_EQ(Launch(c.path, 0, c.dotFolder), IDCANCEL);
+        EXPECT_EQ(Interactive(c.path, c.dotFolder), IDCANCEL);
         EXPECT_EQ(CommandLines(), std::vector<std::string>{c.command});
         EXPECT_EQ(shown, c.shown);
+        NextRow(); // checks what this row left
     }
 }
 
@@ -84,7 +82,7 @@ TEST_F(LaunchTest, QuotedPathStartsTheInstallerNotAPlantedProgram)
     winsim::AddDrive('C', DRIVE_FIXED, c);
     MakeFile(c, "My.exe");
     MakeFile(c, "My Setup/SETUP.EXE");
-    EXPECT_EQ(Launch("C:\\My Setup", 1), IDYES);
+    EXPECT_EQ(Quiet("C:\\My Setup"), IDYES);
     ASSERT_EQ(winsim::Starts().size(), 1u);
     EXPECT_EQ(winsim::Starts()[0].program, c + "/My Setup/SETUP.EXE");
 }
@@ -92,12 +90,12 @@ TEST_F(LaunchTest, QuotedPathStartsTheInstallerNotAPlantedProgram)
 TEST_F(LaunchTest, QuietFailureIsOneAttemptWithNothingShown)
 {
     winsim::ForceWinExecResults({31});
-    EXPECT_EQ(Launch("E:\\", 1), IDNO);
+    EXPECT_EQ(Quiet("E:\\"), IDNO);
     EXPECT_EQ(winsim::Starts().size(), 1u);
     EXPECT_TRUE(winsim::DialogsOpened().empty());
     EXPECT_TRUE(winsim::Beeps().empty());
     winsim::ForceWinExecResults({32});
-    EXPECT_EQ(Launch("E:\\", 1), IDYES);
+    EXPECT_EQ(Quiet("E:\\"), IDYES);
 }
 
 TEST_F(LaunchTest, PathsThatCannotBeStartedStartNothing)
@@ -113,12 +111,13 @@ TEST_F(LaunchTest, PathsThatCannotBeStartedStartNothing)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        EXPECT_EQ(Launch(c.path, 1), IDNO);
+        EXPECT_EQ(Quiet(c.path), IDNO);
         std::string shown;
         Answer(IDCANCEL, &shown);
-        EXPECT_EQ(Launch(c.path, 0), IDCANCEL);
+        EXPECT_EQ(Interactive(c.path), IDCANCEL);
         EXPECT_TRUE(winsim::Starts().empty());
         EXPECT_EQ(shown, c.shown);
+        NextRow(); // checks what this row left
     }
 }
 
@@ -139,33 +138,35 @@ TEST_F(LaunchTest, InteractiveAnswers)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        winsim::Reset();
         winsim::ForceWinExecResults(c.results);
         for (int button : c.buttons) {
             Answer(button);
         }
-        EXPECT_EQ(Launch("E:\\", 0), c.expected);
+        EXPECT_EQ(Interactive("E:\\"), c.expected);
         EXPECT_EQ(winsim::Starts().size(), c.buttons.size() + (c.expected == IDYES ? 1 : 0));
         EXPECT_EQ(winsim::DialogsOpened(), std::vector<int>(c.buttons.size(), IDD_LAUNCHERROR));
         EXPECT_EQ(winsim::Beeps(), std::vector<UINT>(c.buttons.size(), MB_ICONHAND));
         for (const winsim::Start& s : winsim::Starts()) {
             EXPECT_EQ(s.commandLine, "E:\\.\\setup.exe /noprompt") << "every retry runs the same command";
         }
+        NextRow(); // checks what this row left
     }
 }
 
 TEST_F(LaunchTest, ClosingBeforeAnyButtonGivesZeroThenTheLastChoice)
 {
-    winsim::ForceWinExecResults({2});
-    Answer(0);
-    EXPECT_EQ(Launch("E:\\", 0), 0);
-    // After a Retry the stored choice is 6, so a close makes one more attempt.
-    winsim::ForceWinExecResults({2, 2, 2, 33});
-    Answer(IDYES);
-    Answer(0);
-    Answer(0);
-    EXPECT_EQ(Launch("E:\\", 0), IDYES);
-    EXPECT_EQ(winsim::Starts().size(), 5u);
+    InFreshProgram([this] {
+        winsim::ForceWinExecResults({2});
+        Answer(0);
+        EXPECT_EQ(Interactive("E:\\"), 0);
+        // After a Retry the stored choice is IDYES, so a close makes one more attempt.
+        winsim::ForceWinExecResults({2, 2, 2, 33});
+        Answer(IDYES);
+        Answer(0);
+        Answer(0);
+        EXPECT_EQ(Interactive("E:\\"), IDYES);
+        EXPECT_EQ(winsim::Starts().size(), 5u);
+    });
 }
 
 TEST_F(LaunchTest, OtherCommandsChangeNothing)
@@ -179,7 +180,7 @@ TEST_F(LaunchTest, OtherCommandsChangeNothing)
         EXPECT_TRUE(winsim::IsVisible(d));
         winsim::Click(d, IDNO);
     });
-    EXPECT_EQ(Launch("E:\\", 0), IDNO);
+    EXPECT_EQ(Interactive("E:\\"), IDNO);
     EXPECT_EQ(winsim::Starts().size(), 1u);
 }
 
@@ -193,18 +194,18 @@ TEST_F(LaunchTest, DialogComesUpCentredWithItsIcon)
         EXPECT_EQ(winsim::WindowRect(d).left, 512 - 218);
         EXPECT_EQ(winsim::WindowRect(d).top, 384 - 100);
         ASSERT_FALSE(winsim::Draws().empty());
-        EXPECT_EQ(winsim::Draws().back().icon, IDI_ATTENTION);
-        EXPECT_EQ(winsim::Draws().back().x, 10);
-        EXPECT_EQ(winsim::Draws().back().y, 45);
+        const winsim::IconDraw& drawn = winsim::Draws().back();
+        EXPECT_EQ((std::vector<int>{drawn.icon, drawn.x, drawn.y}),
+                  (std::vector<int>{IDI_ATTENTION, 10, 45}));
         winsim::Click(d, IDCANCEL);
     });
-    EXPECT_EQ(Launch("E:\\", 0), IDCANCEL);
+    EXPECT_EQ(Interactive("E:\\"), IDCANCEL);
 }
 
 TEST_F(LaunchTest, DialogThatCannotOpenEndsTheAttempts)
 {
     winsim::ForceWinExecResults({2, 2});
     winsim::FailDialog(IDD_LAUNCHERROR);
-    EXPECT_EQ(Launch("E:\\", 0), -1);
+    EXPECT_EQ(Interactive("E:\\"), -1);
     EXPECT_EQ(winsim::Starts().size(), 1u);
 }

@@ -10,17 +10,14 @@
 
 namespace {
 
-constexpr char kOthers[] = "c:\\tools\\agent.exe";
-
 class RunTest : public MachineTest {
 protected:
-    void SetUp() override
+    void BuildMachine() override
     {
-        MachineTest::SetUp();
         cd_ = MakeFolder("cdrom");
         winsim::AddDrive('C', DRIVE_FIXED, MakeFolder("c"));
         winsim::AddDrive('E', DRIVE_CDROM, cd_);
-        SetLoadLine(std::string(kOthers) + " " + kSelfEntry);
+        SetLoadLine(kUsualLoadLine);
     }
 
     int Run(LPSTR commandLine = nullptr)
@@ -56,7 +53,8 @@ TEST_F(RunTest, TypicalRunStartsSetupFromTheCdAndFinishes)
 {
     MakeFile(cd_, "SETUP.EXE");
     Notice(false, IDOK);
-    EXPECT_EQ(Run(), 1);
+    char arguments[] = "/quiet /skip-notice d:\\"; // change nothing
+    EXPECT_EQ(Run(arguments), 1);
     ASSERT_EQ(winsim::Starts().size(), 1u);
     EXPECT_EQ(winsim::Starts()[0].commandLine, "E:\\.\\setup.exe /noprompt");
     EXPECT_EQ(winsim::Starts()[0].show, static_cast<UINT>(SW_SHOWNORMAL));
@@ -66,64 +64,60 @@ TEST_F(RunTest, TypicalRunStartsSetupFromTheCdAndFinishes)
     EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
 }
 
-TEST_F(RunTest, CancelledNoticeWithTheBoxClearTouchesNothing)
+TEST_F(RunTest, NoticeAnswersDecideTheRun)
 {
-    MakeFile(cd_, "setup.exe");
-    winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "a");
-    std::string before = ReadWinIni();
-    Notice(false, IDCANCEL);
-    EXPECT_EQ(Run(), 2);
-    EXPECT_EQ(winsim::KeyOpens(), 0);
-    EXPECT_EQ(winsim::RootQueries(), 0);
-    EXPECT_TRUE(winsim::Starts().empty());
-    EXPECT_EQ(winsim::ProfileWrites(), 0);
-    EXPECT_EQ(ReadWinIni(), before);
-}
-
-TEST_F(RunTest, CancelledNoticeWithTheBoxTickedFinishesOnce)
-{
-    MakeFile(cd_, "setup.exe");
-    Notice(true, IDCANCEL);
-    EXPECT_EQ(Run(), 2);
-    EXPECT_TRUE(winsim::Starts().empty());
-    EXPECT_EQ(winsim::ProfileWrites(), 1);
-    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
-}
-
-TEST_F(RunTest, TickedOkAndAStartFinishesTwiceHarmlessly)
-{
-    MakeFile(cd_, "setup.exe");
-    Notice(true, IDOK);
-    EXPECT_EQ(Run(), 1);
-    EXPECT_EQ(winsim::Starts().size(), 1u);
-    EXPECT_EQ(winsim::ProfileWrites(), 1); // the second finish finds nothing left to remove
-    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+    struct Case {
+        const char* name;
+        bool tick;
+        int button, exitCode;
+        bool started, finished;
+    };
+    const Case cases[] = {
+        {"Cancel, box clear: nothing looked up, started or written", false, IDCANCEL, 2, false, false},
+        {"Cancel, box ticked: finished once", true, IDCANCEL, 2, false, true},
+        {"OK, box ticked: the second finish finds nothing left to write", true, IDOK, 1, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeFile(cd_, "setup.exe");
+        winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "a");
+        std::string before = LoadLine();
+        Notice(c.tick, c.button);
+        EXPECT_EQ(Run(), c.exitCode);
+        EXPECT_EQ(winsim::KeyOpens() > 0 || winsim::RootQueries() > 0, c.button == IDOK);
+        EXPECT_EQ(winsim::Starts().size(), c.started ? 1u : 0u);
+        EXPECT_EQ(winsim::ProfileWrites(), c.finished ? 1 : 0);
+        EXPECT_EQ(LoadLine(), c.finished ? "C:\\TOOLS\\AGENT.EXE" : before);
+        NextRow(); // checks what this row left
+    }
 }
 
 TEST_F(RunTest, NoticeEndCodeBecomesTheExitCode)
 {
-    // The close box before any command gives 0, after a tick 1011; both go on as OK.
-    struct Case {
-        const char* name;
-        bool tick;
-        int expected;
-    };
-    for (const Case& c : {Case{"close box", false, 0}, Case{"tick, then close box", true, IDC_DONTSHOW}}) {
-        SCOPED_TRACE(c.name);
-        SetLoadLine(std::string(kOthers) + " " + kSelfEntry);
-        winsim::Starts().clear();
-        MakeFile(cd_, "setup.exe");
-        bool tick = c.tick;
-        winsim::OnDialog(IDD_NOTICE, [tick](HWND d) {
-            if (tick) {
-                winsim::Click(d, IDC_DONTSHOW);
-            }
-            winsim::CloseBox(d);
-        });
-        EXPECT_EQ(Run(), c.expected);
-        EXPECT_EQ(winsim::Starts().size(), 1u);
-        EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
-    }
+    // The close box before any command gives 0, after a tick IDC_DONTSHOW; both go on as OK.
+    InFreshProgram([this] {
+        struct Case {
+            const char* name;
+            bool tick;
+            int expected;
+        };
+        for (const Case& c :
+             {Case{"close box", false, 0}, Case{"tick, then close box", true, IDC_DONTSHOW}}) {
+            SCOPED_TRACE(c.name);
+            MakeFile(cd_, "setup.exe");
+            bool tick = c.tick;
+            winsim::OnDialog(IDD_NOTICE, [tick](HWND d) {
+                if (tick) {
+                    winsim::Click(d, IDC_DONTSHOW);
+                }
+                winsim::CloseBox(d);
+            });
+            EXPECT_EQ(Run(), c.expected);
+            EXPECT_EQ(winsim::Starts().size(), 1u);
+            EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+            NextRow(); // checks what this row left
+        }
+    });
 }
 
 TEST_F(RunTest, NoticeThatCannotOpenGoesOnAsOk)
@@ -135,25 +129,13 @@ TEST_F(RunTest, NoticeThatCannotOpenGoesOnAsOk)
     EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
 }
 
-TEST_F(RunTest, ArgumentsChangeNothing)
-{
-    MakeFile(cd_, "setup.exe");
-    Notice(false, IDOK);
-    char arguments[] = "/quiet /skip-notice d:\\";
-    EXPECT_EQ(Run(arguments), 1);
-    ASSERT_EQ(winsim::Starts().size(), 1u);
-    EXPECT_EQ(winsim::Starts()[0].commandLine, "E:\\.\\setup.exe /noprompt");
-}
-
 #endif
 
 TEST_F(RunTest, FailedQuietStartHandsTheFoundPathToTheDiskPrompt)
 {
     winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "b");
     winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "b", "C:\\Drivers\\Halvern");
-    if (CORVEN_DEVICE_TYPE != 5) {
-        Notice(false, IDOK);
-    }
+    Notice(false, IDOK); // when there is one
     std::string shown;
     winsim::OnDialog(IDD_DISKPROMPT, [&shown](HWND d) {
         shown = winsim::Text(d, IDC_DRIVE);
@@ -163,19 +145,15 @@ TEST_F(RunTest, FailedQuietStartHandsTheFoundPathToTheDiskPrompt)
     ASSERT_EQ(winsim::Starts().size(), 1u);
     EXPECT_EQ(winsim::Starts()[0].commandLine, "C:\\Drivers\\Halvern\\.\\setup.exe /noprompt");
     EXPECT_EQ(shown, "C:\\DRIVERS\\HALVERN");
-    std::vector<int> dialogs = {IDD_NOTICE, IDD_DISKPROMPT};
-    if (CORVEN_DEVICE_TYPE == 5) {
-        dialogs.erase(dialogs.begin());
-    }
-    EXPECT_EQ(winsim::DialogsOpened(), dialogs); // no launch-error dialog before the prompt
+    const std::vector<int> dialogs = {IDD_NOTICE, IDD_DISKPROMPT}; // no launch-error dialog before the prompt
+    EXPECT_EQ(winsim::DialogsOpened(),
+              std::vector<int>(dialogs.begin() + (CORVEN_DEVICE_TYPE == 5), dialogs.end()));
     EXPECT_EQ(LoadLine(), Finished());
 }
 
 TEST_F(RunTest, DiskPromptThatCannotOpenGivesMinusOne)
 {
-    if (CORVEN_DEVICE_TYPE != 5) {
-        Notice(false, IDOK);
-    }
+    Notice(false, IDOK); // when there is one
     winsim::FailDialog(IDD_DISKPROMPT);
     std::string before = ReadWinIni();
     EXPECT_EQ(Run(), -1);

@@ -13,17 +13,14 @@ protected:
     winsim::Placement Centre(int templateId)
     {
         winsim::OnDialog(templateId, [](HWND d) { EndDialog(d, 1); });
-        DialogBoxParamA(
-            winsim::Instance(), MAKEINTRESOURCEA(templateId), nullptr,
-            [](HWND d, UINT msg, WPARAM, LPARAM) -> INT_PTR {
-                if (msg == WM_INITDIALOG) {
-                    CenterDialogTopmost(d);
-                    EXPECT_TRUE(winsim::IsTopmost(d));
-                    EXPECT_TRUE(winsim::IsVisible(d));
-                }
-                return FALSE;
-            },
-            0);
+        OpenDialog(templateId, [](HWND d, UINT msg, WPARAM, LPARAM) -> INT_PTR {
+            if (msg == WM_INITDIALOG) {
+                CenterDialogTopmost(d);
+                EXPECT_TRUE(winsim::IsTopmost(d));
+                EXPECT_TRUE(winsim::IsVisible(d));
+            }
+            return FALSE;
+        });
         EXPECT_EQ(winsim::Placements().size(), 1u);
         return winsim::Placements().empty() ? winsim::Placement{} : winsim::Placements().back();
     }
@@ -44,7 +41,6 @@ TEST_F(SupportTest, CentresWithTheDialogsHalfRoundedTowardZero)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dialogW);
-        winsim::Reset();
         winsim::SetDesktopSize(c.desktopW, c.desktopH);
         winsim::SetDialogWindowSize(IDD_NOTICE, c.dialogW, c.dialogH);
         winsim::Placement p = Centre(IDD_NOTICE);
@@ -54,6 +50,7 @@ TEST_F(SupportTest, CentresWithTheDialogsHalfRoundedTowardZero)
         EXPECT_EQ(p.cx, c.dialogW);
         EXPECT_EQ(p.cy, c.dialogH);
         EXPECT_EQ(p.flags, static_cast<UINT>(SWP_SHOWWINDOW));
+        NextRow(); // checks what this row left
     }
 }
 
@@ -83,8 +80,6 @@ TEST_F(SupportTest, PaintsAnIconAtLeftAndTopAndReleasesIt)
         EXPECT_EQ(winsim::Draws().size(), 1u);
         EndDialog(d, 1);
     });
-    DialogBoxParamA(
-        winsim::Instance(), MAKEINTRESOURCEA(IDD_NOTICE), nullptr,
-        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
-    // The fixture checks that no icon and no device context stays live.
+    OpenDialog(IDD_NOTICE, BareDialog);
+    // The fixture checks that no device context stays live.
 }

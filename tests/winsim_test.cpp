@@ -17,12 +17,8 @@ class WinsimTest : public MachineTest {};
 TEST_F(WinsimTest, ProfileFollowsWindowsRules)
 {
     WriteWinIni("; comment\r\n[Windows]\r\n  LOAD =  \"quoted\"  \r\nrun=x\r\n\r\n[other]\r\nload=no\r\n");
-    char value[16];
-    EXPECT_EQ(GetPrivateProfileStringA("windows", "load", "", value, sizeof(value), "win.ini"), 6u);
-    EXPECT_STREQ(value, "quoted");
-    EXPECT_EQ(GetPrivateProfileStringA("windows", "run", "", value, 2, "win.ini"), 1u); // cut: nSize-1
-    EXPECT_EQ(GetPrivateProfileStringA("windows", "none", "", value, sizeof(value), "win.ini"), 0u);
-    EXPECT_STREQ(value, "");
+    EXPECT_EQ(winsim::ProfileValue("windows", "load", "win.ini"), "quoted"); // names and blanks as Windows
+    EXPECT_EQ(winsim::ProfileValue("windows", "none", "win.ini"), "");
     EXPECT_TRUE(WritePrivateProfileStringA("windows", "load", "", "win.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("windows", "new", "1", "win.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("added", "k", "v", "win.ini"));
@@ -46,6 +42,7 @@ TEST_F(WinsimTest, WindowsSectionOnBothKindsOfWinIni)
     };
     const ReadCase cases[] = {
         {"file: quotes stripped", winsim::WinIni::File, "load=\"abc\"", 16, "abc"},
+        {"file: cut to nSize-1", winsim::WinIni::File, "load=abcdef", 4, "abc"},
         {"file: inside one shorter than the buffer loses its end", winsim::WinIni::File, "load='abcd'", 5,
          "abc"},
         {"file: control characters and ^Z trimmed", winsim::WinIni::File, "load=\x1a\tvalue\x0b ", 16,
@@ -84,6 +81,24 @@ TEST_F(WinsimTest, WindowsSectionOnBothKindsOfWinIni)
     EXPECT_EQ(ReadWinIni(), "[windows]\r\n");
 }
 
+TEST_F(WinsimTest, DialogManagerHonoursWhatTheProcedureReturns)
+{
+    // TRUE from WM_INITDIALOG gives the focus to the first tab stop; TRUE from WM_PAINT means the
+    // procedure painted, so nothing validated the window and it still needs paint.
+    static INT_PTR s_answer;
+    for (INT_PTR answer : {TRUE, FALSE}) {
+        s_answer = answer;
+        winsim::OnDialog(IDD_NOTICE, [answer](HWND d) {
+            EXPECT_EQ(winsim::Focus(), answer ? winsim::Control(d, IDOK) : nullptr);
+            EXPECT_EQ(winsim::NeedsPaint(d), answer == TRUE);
+            EndDialog(d, 1);
+        });
+        OpenDialog(IDD_NOTICE, [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
+            return message == WM_INITDIALOG || message == WM_PAINT ? s_answer : FALSE;
+        });
+    }
+}
+
 TEST_F(WinsimTest, ComboSortsUpperCasedItems)
 {
     winsim::OnDialog(IDD_DISKPROMPT, [](HWND d) {
@@ -105,10 +120,7 @@ TEST_F(WinsimTest, ComboSortsUpperCasedItems)
         EXPECT_STREQ(text, "X:\\TYPE");
         EndDialog(d, 5);
     });
-    EXPECT_EQ(DialogBoxParamA(
-                  winsim::Instance(), MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
-                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0),
-              5);
+    EXPECT_EQ(OpenDialog(IDD_DISKPROMPT, BareDialog), 5);
 }
 
 TEST_F(WinsimTest, RegistryAnswersMoreDataWithJunkLeft)

@@ -3,7 +3,9 @@
 // after windows.h, which it builds on
 #include <commdlg.h>
 
-#include "app/app.h"
+#include "app/device.h"
+#include "app/finish.h"
+#include "app/shared.h"
 #include "launch/launch.h"
 #include "res/resource.h"
 #include "source/source.h"
@@ -177,8 +179,8 @@ void OnPromptOk(HWND dialog)
     SendMessageA(dialog, WM_STOP_ATTENTION, 0, 0);
     char path[kInstallPathSize];
     ReadChosenPath(dialog, path);
-    int result = LaunchSetup(g_prompt.instance, path, 0, g_prompt.browsed ? 0 : 1);
-    if (result == IDYES || result == IDCANCEL) {
+    int dotFolder = g_prompt.browsed ? kNoDotFolder : kDotFolder;
+    if (IsLaunchOver(LaunchSetup(g_prompt.instance, path, kInteractiveLaunch, dotFolder))) {
         FinishInstallation();
         SendMessageA(dialog, WM_CLOSE, 0, 0);
     }
@@ -194,7 +196,7 @@ void OnPromptCancel(HWND dialog)
 // Only the folder of the chosen file is kept: setup.exe is always started from a folder.
 void OnPromptBrowse(HWND dialog)
 {
-    int type = CurrentDeviceType(0);
+    int type = CurrentDeviceType(kDeviceItself);
     char fileName[kFileNameSize] = {};
     const char* program = SetupProgramName(type);
     if (program) {

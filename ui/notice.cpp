@@ -1,7 +1,9 @@
 // The notice: tells the user more software is needed for the device and asks whether to go on.
 #include <windows.h>
 
-#include "app/app.h"
+#include "app/device.h"
+#include "app/finish.h"
+#include "app/shared.h"
 #include "res/resource.h"
 #include "ui/ui.h"
 
@@ -18,7 +20,7 @@ NoticeState g_notice;
 void OnNoticeInit(HWND dialog, const DialogInitRecord* record)
 {
     g_notice.instance = record->instance;
-    const char* deviceName = DeviceDisplayName(CurrentDeviceType(0));
+    const char* deviceName = DeviceDisplayName(CurrentDeviceType(kDeviceItself));
     SetDlgItemTextA(dialog, IDC_DEVICENAME, deviceName ? deviceName : "");
     SetDialogIconRect(&g_notice.iconRect);
     MessageBeep(MB_ICONASTERISK);

@@ -42,7 +42,7 @@ Window* BuildDialog(int templateId, const winsim::DialogTemplate& t, DLGPROC pro
     }
     dialog->rect = RECT{client.left, client.top, client.left + width, client.top + height};
     for (const winsim::DialogItem& item : t.items) {
-        Window* control = winsim::NewWindow(Window::Control);
+        Window* control = winsim::NewWindow(Window::Child);
         control->cls = item.cls;
         control->id = item.id;
         control->style = item.style;
@@ -99,7 +99,9 @@ namespace winsim {
 LRESULT DeliverToDialog(Window* dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     INT_PTR handled = dialog->proc ? dialog->proc(ToHandle(dialog), msg, wParam, lParam) : FALSE;
-    if (msg == WM_PAINT) {
+    // The dialog manager's own painting validates the window; a procedure that answers TRUE has
+    // painted nothing of the rest, and the window still needs paint.
+    if (msg == WM_PAINT && !handled) {
         dialog->invalid = false;
     }
     // The dialog manager turns an unhandled close into the Cancel command.
@@ -113,6 +115,7 @@ LRESULT DeliverToDialog(Window* dialog, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void Pump()
 {
+    std::set<Window*> painted; // one WM_PAINT each, even for a window that stays invalid
     for (bool busy = true; busy;) {
         busy = false;
         while (!M().posted.empty()) {
@@ -125,7 +128,8 @@ void Pump()
         }
         for (size_t i = 0; i < M().windows.size(); ++i) {
             Window* w = M().windows[i].get();
-            if (w->kind == Window::Dialog && w->alive && !w->ended && w->visible && w->invalid) {
+            if (w->kind == Window::Dialog && w->alive && !w->ended && w->visible && w->invalid &&
+                painted.insert(w).second) {
                 DeliverToDialog(w, WM_PAINT, 0, 0);
                 busy = true;
             }
@@ -146,6 +150,17 @@ void FailDialog(int templateId)
 std::vector<int>& DialogsOpened()
 {
     return M().opened;
+}
+
+HWND Focus()
+{
+    return FromHandle(M().focus) ? M().focus : nullptr;
+}
+
+bool NeedsPaint(HWND handle)
+{
+    Window* window = FromHandle(handle);
+    return window && window->invalid;
 }
 
 void Click(HWND handle, int id)
@@ -281,11 +296,6 @@ void Wait(DWORD milliseconds)
     m.now = until;
 }
 
-DWORD Now()
-{
-    return M().now;
-}
-
 std::map<UINT_PTR, UINT> Timers(HWND handle)
 {
     std::map<UINT_PTR, UINT> timers;
@@ -295,11 +305,6 @@ std::map<UINT_PTR, UINT> Timers(HWND handle)
         }
     }
     return timers;
-}
-
-void FailSetTimer(UINT_PTR id)
-{
-    M().failingTimers.insert(id);
 }
 
 } // namespace winsim
@@ -314,7 +319,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
         return -1;
     }
     int id = static_cast<int>(reinterpret_cast<uintptr_t>(templateName));
-    const winsim::Resource* res = winsim::FindResource(5, id);
+    const winsim::Resource* res = winsim::FindResource(RT_DIALOG, id);
     winsim::DialogTemplate t;
     if (!res || M().failingDialogs.count(id) || !winsim::ParseDialogTemplate(res->data, &t)) {
         return -1;
@@ -322,7 +327,12 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     Window* dialog = BuildDialog(id, t, proc);
     M().opened.push_back(id);
     HWND handle = winsim::ToHandle(dialog);
-    winsim::DeliverToDialog(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(FirstTabStop(dialog)), param);
+    HWND firstTabStop = FirstTabStop(dialog);
+    // TRUE: the dialog manager gives the focus to the first tab stop; FALSE: the procedure has
+    // placed it itself, or left it where it was.
+    if (winsim::DeliverToDialog(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabStop), param)) {
+        M().focus = firstTabStop;
+    }
     if (!dialog->ended) {
         if (!dialog->visible) {
             dialog->visible = true;
@@ -364,7 +374,7 @@ BOOL WINAPI EndDialog(HWND handle, INT_PTR result)
 UINT_PTR WINAPI SetTimer(HWND handle, UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
     Window* window = winsim::FromHandle(handle);
-    if (!window || proc || M().failingTimers.count(id)) {
+    if (!window || proc) {
         return 0;
     }
     KillTimer(handle, id);

@@ -39,11 +39,6 @@ int LiveBlocks()
     return static_cast<int>(M().blocks.size());
 }
 
-int HeapCalls()
-{
-    return M().heapCalls;
-}
-
 void FailHeapCall(int nth)
 {
     M().failingHeapCalls.insert(M().heapCalls + nth);

@@ -14,7 +14,7 @@
 namespace winsim {
 
 struct Window {
-    enum Kind { Desktop, Dialog, Control } kind;
+    enum Kind { Desktop, Dialog, Child } kind; // a child is a control
     std::string cls;
     int id = 0;
     DWORD style = 0;
@@ -59,7 +59,6 @@ struct Machine {
     std::map<std::string, std::u32string> windowsValues; // registry-kept [windows], lower-case names
     std::string windowsFolder;
     std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
-    int profileReads = 0;
     int profileWrites = 0;
     DWORD lastError = 0;
     // Registry: "root\path" in lower case -> values by lower-case name
@@ -91,7 +90,7 @@ struct Machine {
     std::vector<IconDraw> draws;
     std::vector<Placement> placements;
     std::vector<RECT> invalidations;
-    std::map<uintptr_t, int> icons; // live icon handles -> resource id
+    std::map<uintptr_t, int> icons; // shared icon handles -> resource id
     uintptr_t nextIcon = 0x2000;
     std::map<uintptr_t, HWND> dcs; // live device contexts and their windows
     uintptr_t nextDc = 0x3000;
@@ -99,10 +98,10 @@ struct Machine {
     std::map<int, std::deque<Script>> scripts;
     std::set<int> failingDialogs;
     std::vector<int> opened;
+    HWND focus = nullptr;                                             // the control with the keyboard focus
     std::deque<std::pair<Window*, std::pair<WPARAM, LPARAM>>> posted; // WM_COMMAND posts
     // Timers
     std::vector<Timer> timers;
-    std::set<UINT_PTR> failingTimers;
     uint64_t timerOrder = 0;
     DWORD now = 0;
     // Open dialog
@@ -130,8 +129,6 @@ std::string UnicodeToAnsi(const std::u32string& text);
 std::u32string Utf8ToUnicode(const std::string& text);
 std::string UnicodeToUtf8(const std::u32string& text);
 
-std::string Lower(const std::string& text);
-std::string Upper(const std::string& text);
 void LoadResourceFile();
 std::vector<BYTE> ReadHostFile(const std::string& path, bool* ok);
 

@@ -157,6 +157,9 @@ Place Locate(const std::vector<Line>& lines, const std::string& section, const s
 
 std::string HostPath(const std::string& file)
 {
+    if (M().windowsFolder.empty()) {
+        winsim::Problem("a profile call on a machine with no Windows folder: " + file);
+    }
     if (file.find('\\') != std::string::npos || file.find('/') != std::string::npos) {
         winsim::Problem("profile file with a folder is not simulated: " + file);
     }
@@ -198,6 +201,16 @@ void SetWindowsFolder(const std::string& hostFolder)
     M().windowsFolder = hostFolder;
 }
 
+std::string ProfileValue(const std::string& section, const std::string& key, const std::string& file)
+{
+    std::string value(70000, '\0');
+    char noDefault[1] = {'\0'};
+    DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), noDefault, &value[0],
+                                       static_cast<DWORD>(value.size()), file.c_str());
+    value.resize(n);
+    return value;
+}
+
 std::string ProfilePath(const std::string& fileName)
 {
     return HostPath(fileName);
@@ -206,11 +219,6 @@ std::string ProfilePath(const std::string& fileName)
 void SetSystemDirectory(const std::string& path)
 {
     M().systemDirectory = path;
-}
-
-int ProfileReads()
-{
-    return M().profileReads;
 }
 
 int ProfileWrites()
@@ -225,7 +233,6 @@ extern "C" {
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out, DWORD size,
                                       LPCSTR file)
 {
-    ++M().profileReads;
     if (!section || !key) {
         winsim::Problem("profile enumeration is not simulated");
         return 0;

@@ -32,11 +32,6 @@ std::string KeyPath(HKEY root, const std::string& key)
 
 namespace winsim {
 
-void CreateRegistryKey(HKEY root, const std::string& key)
-{
-    M().keys[KeyPath(root, key)];
-}
-
 void SetRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
                       const std::vector<BYTE>& data)
 {

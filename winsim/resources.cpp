@@ -151,10 +151,10 @@ const std::vector<Resource>& Resources()
     return Loaded();
 }
 
-const Resource* FindResource(int type, int id)
+const Resource* FindResource(LPCSTR type, int id)
 {
     for (const Resource& res : Loaded()) {
-        if (res.type == type && res.id == id) {
+        if (MAKEINTRESOURCEA(res.type) == type && res.id == id) {
             return &res;
         }
     }
@@ -221,11 +221,6 @@ bool ParseDialogTemplate(const std::vector<BYTE>& data, DialogTemplate* out)
     return r.ok;
 }
 
-int LiveIcons()
-{
-    return static_cast<int>(M().icons.size());
-}
-
 } // namespace winsim
 
 extern "C" {
@@ -236,7 +231,7 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size)
         return 0;
     }
     buffer[0] = '\0';
-    const Resource* block = winsim::FindResource(6, static_cast<int>(id / 16 + 1));
+    const Resource* block = winsim::FindResource(RT_STRING, static_cast<int>(id / 16 + 1));
     if (!block) {
         return 0;
     }
@@ -263,8 +258,15 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
         return nullptr;
     }
     int id = static_cast<int>(reinterpret_cast<uintptr_t>(name));
-    if (!winsim::FindResource(14, id)) {
+    if (!winsim::FindResource(RT_GROUP_ICON, id)) {
         return nullptr;
+    }
+    // An icon loaded from a module is shared: every load gives the same handle, which lives as
+    // long as the module and needs no destroying.
+    for (const auto& icon : M().icons) {
+        if (icon.second == id) {
+            return reinterpret_cast<HICON>(icon.first);
+        }
     }
     uintptr_t handle = M().nextIcon++;
     M().icons[handle] = id;
@@ -273,8 +275,9 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
 
 BOOL WINAPI DestroyIcon(HICON icon)
 {
-    if (M().icons.erase(reinterpret_cast<uintptr_t>(icon)) == 0) {
-        winsim::Problem("DestroyIcon of an icon that is not live");
+    // Destroying a shared icon does nothing, and the icon stays usable.
+    if (M().icons.count(reinterpret_cast<uintptr_t>(icon)) == 0) {
+        winsim::Problem("DestroyIcon of a handle that is no icon");
         return FALSE;
     }
     return TRUE;

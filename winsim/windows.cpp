@@ -261,12 +261,6 @@ RECT WindowRect(HWND window)
     return w ? w->rect : RECT{};
 }
 
-int TemplateOf(HWND dialog)
-{
-    Window* w = FromHandle(dialog);
-    return w ? w->templateId : 0;
-}
-
 } // namespace winsim
 
 extern "C" {
@@ -313,7 +307,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
     if (w->kind == Window::Dialog) {
         return winsim::DeliverToDialog(w, msg, wParam, lParam);
     }
-    if (w->kind == Window::Control) {
+    if (w->kind == Window::Child) {
         return winsim::DeliverToControl(w, msg, wParam, lParam);
     }
     return 0;

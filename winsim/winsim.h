@@ -11,6 +11,10 @@
 
 namespace winsim {
 
+// ---- Text as the program folds it: only a to z (A to Z) change case ----
+std::string Lower(const std::string& text);
+std::string Upper(const std::string& text);
+
 // ---- The machine as a whole ----
 void Reset();                         // a fresh machine: no files, keys, drives, windows or scripts
 HINSTANCE Instance();                 // the program's module handle
@@ -29,16 +33,16 @@ void SetWindowsValue(const std::string& name, const std::string& utf8); // regis
 bool HasWindowsValue(const std::string& name);
 std::string WindowsValue(const std::string& name); // as UTF-8
 void SetWindowsFolder(const std::string& hostFolder);
+// A whole profile value, read through GetPrivateProfileStringA as a program reads it.
+std::string ProfileValue(const std::string& section, const std::string& key, const std::string& file);
 std::string ProfilePath(const std::string& fileName); // host path of a profile file
 void SetSystemDirectory(const std::string& path);     // default C:\WINDOWS\SYSTEM
-int ProfileReads();
 int ProfileWrites();
 
 // ---- Registry ----
 void SetRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
                       const std::vector<BYTE>& data);
 void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
-void CreateRegistryKey(HKEY root, const std::string& key);
 int OpenKeys();                                             // keys opened and not yet closed
 int KeyOpens();                                             // successful opens so far
 void FailKeyOpens(LSTATUS status, bool nullHandle = false); // every open answers so from now on
@@ -57,7 +61,6 @@ int RootQueries();
 
 // ---- Heap ----
 int LiveBlocks();
-int HeapCalls();            // HeapAlloc and HeapReAlloc calls so far
 void FailHeapCall(int nth); // the nth HeapAlloc/HeapReAlloc call from now fails
 
 // ---- Processes ----
@@ -78,7 +81,7 @@ struct Resource {
     std::vector<BYTE> data;
 };
 const std::vector<Resource>& Resources();
-const Resource* FindResource(int type, int id);
+const Resource* FindResource(LPCSTR type, int id); // type: RT_DIALOG, RT_ICON, ...
 
 struct DialogItem {
     DWORD style, exStyle;
@@ -115,7 +118,6 @@ struct Placement {
 };
 std::vector<Placement>& Placements();
 std::vector<RECT>& Invalidations();
-int LiveIcons();
 int LiveDCs();
 
 // Inspection of a dialog and its controls.
@@ -128,13 +130,14 @@ bool IsChecked(HWND dialog, int id);
 std::vector<std::string> ComboItems(HWND dialog, int id);
 int ComboSelection(HWND dialog, int id);
 RECT WindowRect(HWND window);
-int TemplateOf(HWND dialog);
 
 // ---- Dialogs and the user ----
 using Script = std::function<void(HWND dialog)>;
 void OnDialog(int templateId, Script script); // one opening each, in turn
 void FailDialog(int templateId);              // its creation fails from now on
 std::vector<int>& DialogsOpened();
+HWND Focus();                 // the control with the keyboard focus, or nullptr
+bool NeedsPaint(HWND window); // invalid, waiting for a WM_PAINT that validates it
 
 // What the user does, each followed by the messages it sets off, as a message loop would.
 void Click(HWND dialog, int id);
@@ -147,11 +150,9 @@ void Pick(HWND dialog, int comboId, int index);
 void SendCommand(HWND dialog, WPARAM wParam);
 void Repaint(HWND window);
 void Wait(DWORD milliseconds); // simulated time passes; timer ticks arrive in order
-DWORD Now();
 
 // Timers of a window, by id, with their periods.
 std::map<UINT_PTR, UINT> Timers(HWND window);
-void FailSetTimer(UINT_PTR id);
 
 // ---- The Open dialog ----
 using OpenAnswer = std::function<BOOL(OPENFILENAMEA& record)>;

@@ -4,13 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 const char kSelfEntry[] = "C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\CORVEN.EXE";
+const char kUsualLoadLine[] = "c:\\tools\\agent.exe C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\CORVEN.EXE";
 const char kCompanionPath[] = "C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\TELVANOR.EXE";
+
+#include "app/shared.h"
 
 void MachineTest::SetUp()
 {
@@ -20,31 +22,55 @@ void MachineTest::SetUp()
     windowsFolder_ = MakeFolder("windows");
     winsim::Reset();
     winsim::SetWindowsFolder(windowsFolder_);
+    BuildMachine();
 }
 
 void MachineTest::TearDown()
 {
-    EXPECT_TRUE(winsim::Problems().empty()) << "winsim saw: " << ::testing::PrintToString(winsim::Problems());
-    EXPECT_EQ(winsim::LiveBlocks(), 0) << "heap blocks left live";
-    EXPECT_EQ(winsim::OpenKeys(), 0) << "registry keys left open";
-    EXPECT_EQ(winsim::LiveIcons(), 0) << "icons left loaded";
-    EXPECT_EQ(winsim::LiveDCs(), 0) << "device contexts left unreleased";
+    CheckMachine();
     std::string command = "chmod -R u+w '" + root_ + "' && rm -rf '" + root_ + "'";
     EXPECT_EQ(std::system(command.c_str()), 0);
 }
 
+void MachineTest::CheckMachine()
+{
+    EXPECT_TRUE(winsim::Problems().empty()) << "winsim saw: " << ::testing::PrintToString(winsim::Problems());
+    EXPECT_EQ(winsim::LiveBlocks(), 0) << "heap blocks left live";
+    EXPECT_EQ(winsim::OpenKeys(), 0) << "registry keys left open";
+    EXPECT_EQ(winsim::LiveDCs(), 0) << "device contexts left unreleased";
+}
+
+void MachineTest::NextRow()
+{
+    CheckMachine();
+    winsim::Reset();
+    winsim::SetWindowsFolder(windowsFolder_);
+    BuildMachine();
+}
+
+void MachineTest::InFreshProgram(const std::function<void()>& body)
+{
+    // The "threadsafe" style starts this test program anew for the child, rather than forking
+    // this process with whatever earlier tests left in the dialogs' state.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            body();
+            TearDown();
+            std::exit(::testing::Test::HasFailure() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 void MachineTest::WriteWinIni(const std::string& text)
 {
-    std::ofstream out(winsim::ProfilePath("win.ini"), std::ios::binary);
-    out << text;
+    std::ofstream(winsim::ProfilePath("win.ini"), std::ios::binary) << text;
 }
 
 std::string MachineTest::ReadWinIni()
 {
     std::ifstream in(winsim::ProfilePath("win.ini"), std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void MachineTest::SetLoadLine(const std::string& line)
@@ -73,18 +99,7 @@ std::string MachineTest::RawLoadLine()
 
 std::string MachineTest::LoadLine()
 {
-    std::string value(70000, '\0');
-    DWORD n = GetPrivateProfileStringA("windows", "load", "", &value[0], static_cast<DWORD>(value.size()),
-                                       "win.ini");
-    value.resize(n);
-    return value;
-}
-
-bool MachineTest::HasLoadKey()
-{
-    char value[8];
-    return GetPrivateProfileStringA("windows", "load", "<absent>", value, sizeof(value), "win.ini") == 0 ||
-           std::string(value) != "<absent";
+    return winsim::ProfileValue("windows", "load", "win.ini");
 }
 
 void MachineTest::MakeWinIniReadOnly()
@@ -107,4 +122,27 @@ void MachineTest::MakeFile(const std::string& folder, const std::string& relativ
         mkdir(path.substr(0, slash).c_str(), 0755);
     }
     std::ofstream(path) << "stand-in\n";
+}
+
+INT_PTR MachineTest::OpenDialog(int templateId, DLGPROC proc, const std::string& text)
+{
+    DialogInitRecord record{};
+    record.instance = winsim::Instance();
+    lstrcpynA(record.text, text.c_str(), sizeof(record.text));
+    return DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(templateId), nullptr, proc,
+                           reinterpret_cast<LPARAM>(&record));
+}
+
+INT_PTR CALLBACK MachineTest::BareDialog(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+std::vector<std::string> MachineTest::CommandLines()
+{
+    std::vector<std::string> lines;
+    for (const winsim::Start& s : winsim::Starts()) {
+        lines.push_back(s.commandLine);
+    }
+    return lines;
 }

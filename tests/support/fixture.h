@@ -1,9 +1,12 @@
-// The test bench: a fresh simulated machine per test, with a Windows folder of its own.
+// The test bench: a fresh simulated machine per test, with a Windows folder of its own, and the
+// helpers every test file shares.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "winsim/winsim.h"
 
@@ -11,6 +14,18 @@ class MachineTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // What this test's machine holds beyond a Windows folder (drives, a load line...). SetUp and
+    // NextRow call it on a fresh machine.
+    virtual void BuildMachine() {}
+
+    // Between the rows of a table: checks what the row left (problems, leaks, open keys and device
+    // contexts), then starts the next row on this test's machine, built afresh.
+    void NextRow();
+
+    // Runs body in a process of its own, started afresh as Corven is at each start of Windows: the
+    // dialogs' static state is as the program starts with it. Fails when body does.
+    void InFreshProgram(const std::function<void()>& body);
 
     // win.ini's text, written and read as bytes.
     void WriteWinIni(const std::string& text);
@@ -20,17 +35,27 @@ protected:
     void SetLoadLine(const std::string& line);
     std::string LoadLine();    // the load value as the platform reads it
     std::string RawLoadLine(); // as stored, blanks at its ends included; UTF-8 from the registry
-    bool HasLoadKey();
     void MakeWinIniReadOnly();
 
     // A host folder that plays a drive, with the given files in it (paths with '/').
     std::string MakeFolder(const std::string& name);
     void MakeFile(const std::string& folder, const std::string& relativePath);
 
+    // Opens a dialog as Corven does: modal, no owner, a DialogInitRecord holding text.
+    INT_PTR OpenDialog(int templateId, DLGPROC proc, const std::string& text = "");
+    // A procedure that handles nothing: a template's controls with their real styles, for a script.
+    static INT_PTR CALLBACK BareDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    // The command lines WinExec was given, in order.
+    std::vector<std::string> CommandLines();
+
     std::string windowsFolder_;
     std::string root_;
+
+private:
+    void CheckMachine();
 };
 
 // The load line written by Corven's installation beside other programs' entries.
 extern const char kSelfEntry[];     // C:\WINDOWS\SYSTEM\TELVANOR.101\CORVEN.EXE
+extern const char kUsualLoadLine[]; // c:\tools\agent.exe, then Corven's entry
 extern const char kCompanionPath[]; // C:\WINDOWS\SYSTEM\TELVANOR.101\TELVANOR.EXE
