@@ -17,6 +17,19 @@ namespace {
     __builtin_trap();
 }
 
+// Entries as a win.ini file gives them back: the platform trims white space and ^Z at the value's
+// two ends, so the first entry may lose its head and the last its tail there.
+std::vector<std::string> TrimmedEnds(std::vector<std::string> entries)
+{
+    const char* space = " \t\n\v\f\r\x1a";
+    if (!entries.empty()) {
+        entries.front().erase(0, entries.front().find_first_not_of(space));
+        entries.back().erase(entries.back().find_last_not_of(space) + 1);
+    }
+    entries.erase(std::remove(entries.begin(), entries.end(), std::string()), entries.end());
+    return entries;
+}
+
 std::string ReadLoad()
 {
     return winsim::ProfileValue("windows", "load", "win.ini");
@@ -70,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 was[i] == "\"" + relative + "\"") {
                 std::vector<std::string> rest = was;
                 rest.erase(rest.begin() + static_cast<long>(i));
-                found = rest == is;
+                found = TrimmedEnds(rest) == TrimmedEnds(is);
             }
         }
         if (!found || result != 1) {
@@ -82,8 +95,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     AddToLoadLine("TELVANOR.EXE");
-    std::vector<std::string> added = Entries(Upper(ReadLoad()));
-    if (added.size() < is.size() || !std::equal(is.begin(), is.end(), added.begin())) {
+    // Every entry stays, in order; the old last entry, no longer at the end, keeps what the
+    // platform trimmed there before.
+    std::vector<std::string> added = TrimmedEnds(Entries(Upper(ReadLoad())));
+    std::vector<std::string> kept = TrimmedEnds(is);
+    bool cut = added.size() < kept.size();
+    for (size_t i = 0; i < kept.size() && !cut; ++i) {
+        cut =
+            added[i].compare(0, kept[i].size(), kept[i]) != 0 || (i + 1 < kept.size() && added[i] != kept[i]);
+    }
+    if (cut) {
         Finding("adding cut the line", systemDir, after, ReadLoad());
     }
     CheckMachine();
