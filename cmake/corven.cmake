@@ -20,6 +20,10 @@ if(WIN32)
       -fno-ident -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.
       # Each function in its own section, so the linker drops the ones nothing calls.
       -ffunction-sections
+      # No stack probes: they need libgcc's ___chkstk_ms and make GCC pass arguments by moves
+      # rather than pushes. That is sound only while no frame reaches the 4 KiB guard page, so
+      # a frame that comes near it is an error.
+      -mno-stack-arg-probe -Wframe-larger-than=3072
       # The headers as Windows 95 and NT 4.0 have them: nothing newer can be called by mistake.
       -D_WIN32_WINNT=0x0400 -DWINVER=0x0400 -DWIN32_LEAN_AND_MEAN)
   # The product's own -Os stands alone: no -O2 -DNDEBUG from the Release type.
@@ -27,6 +31,9 @@ if(WIN32)
   # The entry point of our own; i686 symbols carry a leading underscore.
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     set(CORVEN_ENTRY _WinMainCRTStartup)
+    # Win32 keeps the stack 4-byte aligned, and the product uses nothing that needs more: no code
+    # to realign it.
+    list(APPEND CORVEN_PRODUCT_FLAGS -mpreferred-stack-boundary=2)
   else()
     set(CORVEN_ENTRY WinMainCRTStartup)
   endif()
@@ -39,8 +46,8 @@ if(WIN32)
       -Wl,--subsystem,windows:4.0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0
       # The same bytes from every build: no time stamp, no build id.
       -Wl,--no-insert-timestamp -Wl,--build-id=none
-      # Drop the sections nothing uses.
-      -Wl,--gc-sections
+      # Drop the sections nothing uses, and lay out the rest with the read-only data in .text.
+      -Wl,--gc-sections -Wl,-T,${CMAKE_SOURCE_DIR}/cmake/product.ld
       # Loaded at its preferred base, as old loaders expect: no ASLR flag and no relocations.
       -Wl,--disable-dynamicbase -Wl,--disable-reloc-section)
 else()

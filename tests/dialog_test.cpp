@@ -213,17 +213,36 @@ TEST_F(DialogTest, DiskPromptIgnoresComboNotificationsAndOtherCommands)
     });
 }
 
-TEST_F(DialogTest, BrowseCancelledChangesNothing)
+TEST_F(DialogTest, BrowseWithoutAChosenFileChangesNothing)
 {
-    winsim::OnOpenFile(winsim::CancelOpen());
-    Prompt([](HWND d) {
-        winsim::Click(d, IDC_BROWSE);
-        EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE).size(), 4u);
-        EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3);
-        EXPECT_EQ(winsim::Timers(d).size(), 2u);
-        winsim::PressEscape(d);
-    });
-    EXPECT_TRUE(winsim::Starts().empty());
+    // The library is loaded only now; one that cannot be had is a cancelled Open dialog.
+    struct Case {
+        const char* name;
+        void (*prepare)();
+        size_t opened;
+    };
+    const Case cases[] = {
+        {"cancelled", [] { winsim::OnOpenFile(winsim::CancelOpen()); }, 1},
+        {"no comdlg32.dll", [] { winsim::FailLibrary("comdlg32.dll"); }, 0},
+        {"no GetOpenFileNameA in it", [] { winsim::FailFunction("GetOpenFileNameA"); }, 0},
+        {"no CommDlgExtendedError in it", [] { winsim::FailFunction("CommDlgExtendedError"); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.prepare();
+        Prompt([](HWND d) {
+            EXPECT_TRUE(winsim::LibraryLoads().empty());
+            winsim::Click(d, IDC_BROWSE);
+            EXPECT_EQ(winsim::LibraryLoads(), std::vector<std::string>{"comdlg32.dll"});
+            EXPECT_EQ(winsim::ComboItems(d, IDC_DRIVE).size(), 4u);
+            EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3);
+            EXPECT_EQ(winsim::Timers(d).size(), 2u);
+            winsim::PressEscape(d);
+        });
+        EXPECT_EQ(winsim::OpenRecords().size(), c.opened);
+        EXPECT_TRUE(winsim::Starts().empty());
+        NextRow(); // checks what this row left
+    }
 }
 
 TEST_F(DialogTest, BrowseAddsTheChosenFolderEvenTwice)

@@ -62,6 +62,7 @@ TEST_F(RunTest, TypicalRunStartsSetupFromTheCdAndFinishes)
     EXPECT_EQ(winsim::DialogsOpened(), std::vector<int>{IDD_NOTICE});
     EXPECT_EQ(winsim::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
     EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+    EXPECT_TRUE(winsim::LibraryLoads().empty()) << "nothing loaded for an Open dialog never shown";
 }
 
 TEST_F(RunTest, NoticeAnswersDecideTheRun)

@@ -24,6 +24,12 @@ constexpr int kLabelSize = 2 * (kStringSize - 1) + 1;
 constexpr int kTypedPathLimit = 255;
 constexpr int kFileNameSize = 256;
 constexpr DWORD kFileNameLimit = 255;
+
+// The Open dialog's library and functions, had only when Browse is pressed: most runs never show
+// it, and importing the library would load comctl32, shell32 and more before the notice.
+constexpr char kOpenDialogLibrary[] = "comdlg32.dll";
+using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using CommDlgExtendedErrorProc = DWORD(WINAPI*)();
 static_assert(kTypedPathLimit <= kInstallPathSize, "a typed path fits the install path");
 static_assert(kFileNameSize <= kInstallPathSize, "a browsed folder fits the install path");
 
@@ -193,6 +199,33 @@ void OnPromptCancel(HWND dialog)
     SendMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
+// One function of a loaded library, as the type it has; nullptr when the library lacks it.
+template <typename Proc> Proc FindFunction(HMODULE library, const char* name)
+{
+    // FARPROC stands for any function; the cast through void (*)() says so to the compiler.
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+// Shows the Open dialog. FALSE when the user cancelled it or it failed, also when its library or
+// a function of it cannot be had. The library stays loaded for the rest of the run.
+BOOL ShowOpenDialog(OPENFILENAMEA* open)
+{
+    HMODULE library = LoadLibraryA(kOpenDialogLibrary);
+    if (!library) {
+        return FALSE;
+    }
+    auto getOpenFileName = FindFunction<GetOpenFileNameProc>(library, "GetOpenFileNameA");
+    auto extendedError = FindFunction<CommDlgExtendedErrorProc>(library, "CommDlgExtendedError");
+    if (!getOpenFileName || !extendedError) {
+        return FALSE;
+    }
+    if (!getOpenFileName(open)) {
+        extendedError();
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // Only the folder of the chosen file is kept: setup.exe is always started from a folder.
 void OnPromptBrowse(HWND dialog)
 {
@@ -212,8 +245,7 @@ void OnPromptBrowse(HWND dialog)
     open.nMaxFile = kFileNameLimit;
     open.lpstrInitialDir = ".";
     open.Flags = OFN_EXPLORER;
-    if (!GetOpenFileNameA(&open)) {
-        CommDlgExtendedError();
+    if (!ShowOpenDialog(&open)) {
         return;
     }
 

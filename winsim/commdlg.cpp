@@ -1,11 +1,13 @@
-// The Open dialog, answered by the test; the record it was given is kept for inspection.
+// The common dialog library, loaded at run time, and its Open dialog, answered by the test; the
+// record the dialog was given is kept for inspection.
 #include <cstring>
 
 #include "winsim/machine.h"
 
 namespace {
 constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
-}
+const HMODULE kCommonDialogs = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x76000000));
+} // namespace
 
 namespace winsim {
 
@@ -41,9 +43,54 @@ std::vector<OpenRecord>& OpenRecords()
     return M().openRecords;
 }
 
+std::vector<std::string>& LibraryLoads()
+{
+    return M().libraryLoads;
+}
+
+void FailLibrary(const std::string& name)
+{
+    M().failingLibraries.insert(Lower(name));
+}
+
+void FailFunction(const std::string& name)
+{
+    M().failingFunctions.insert(name);
+}
+
 } // namespace winsim
 
 extern "C" {
+
+HMODULE WINAPI LoadLibraryA(LPCSTR name)
+{
+    winsim::M().libraryLoads.push_back(name);
+    std::string library = winsim::Lower(name);
+    if (library != "comdlg32.dll" && library != "comdlg32") {
+        winsim::Problem("LoadLibraryA of a library not simulated: " + library);
+        return nullptr;
+    }
+    return winsim::M().failingLibraries.count(library) ? nullptr : kCommonDialogs;
+}
+
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
+{
+    if (module != kCommonDialogs || IS_INTRESOURCE(name)) {
+        winsim::Problem("GetProcAddress from a module not loaded, or by ordinal");
+        return nullptr;
+    }
+    if (winsim::M().failingFunctions.count(name)) {
+        return nullptr;
+    }
+    std::string function = name;
+    if (function == "GetOpenFileNameA") {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetOpenFileNameA));
+    }
+    if (function == "CommDlgExtendedError") {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CommDlgExtendedError));
+    }
+    return nullptr;
+}
 
 BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
 {

@@ -104,6 +104,10 @@ struct Machine {
     std::vector<Timer> timers;
     uint64_t timerOrder = 0;
     DWORD now = 0;
+    // Libraries loaded at run time
+    std::vector<std::string> libraryLoads;
+    std::set<std::string> failingLibraries;
+    std::set<std::string> failingFunctions;
     // Open dialog
     std::deque<OpenAnswer> openAnswers;
     std::vector<OpenRecord> openRecords;

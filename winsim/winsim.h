@@ -154,6 +154,11 @@ void Wait(DWORD milliseconds); // simulated time passes; timer ticks arrive in o
 // Timers of a window, by id, with their periods.
 std::map<UINT_PTR, UINT> Timers(HWND window);
 
+// ---- Libraries loaded at run time: comdlg32.dll with its two functions ----
+std::vector<std::string>& LibraryLoads();   // every LoadLibraryA, by the name given
+void FailLibrary(const std::string& name);  // LoadLibraryA of it fails from now on
+void FailFunction(const std::string& name); // GetProcAddress of it gives nullptr from now on
+
 // ---- The Open dialog ----
 using OpenAnswer = std::function<BOOL(OPENFILENAMEA& record)>;
 void OnOpenFile(OpenAnswer answer); // one call each, in turn

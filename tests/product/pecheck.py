@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Reads CORVEN.EXE itself: headers, imports by DLL and name, and size.
+"""Reads CORVEN.EXE itself: headers, alignments, sections, imports by DLL and name, and size.
 
 Usage: pecheck.py EXE i686|x86_64 [MAX_BYTES]
 Fails (exit 1) naming each thing that breaks what a Windows 4.0 machine at start-up needs.
@@ -8,9 +8,11 @@ import struct
 import sys
 
 # Every function the program may import, by DLL: all of them exist on Windows 95 and NT 4.0.
+# COMDLG32 is not among them: it is loaded when Browse is pressed, never at start-up.
 ALLOWED = {
     "KERNEL32.DLL": {
-        "ExitProcess", "GetModuleHandleA", "GetPrivateProfileStringA", "WritePrivateProfileStringA",
+        "ExitProcess", "GetModuleHandleA", "LoadLibraryA", "GetProcAddress",
+        "GetPrivateProfileStringA", "WritePrivateProfileStringA",
         "GetSystemDirectoryA", "GetLogicalDrives", "GetLogicalDriveStringsA", "GetDriveTypeA",
         "GetProcessHeap", "HeapAlloc", "HeapReAlloc", "HeapFree", "WinExec", "lstrcpyA", "lstrcpynA",
         "lstrcatA", "lstrlenA", "lstrcmpA",
@@ -22,8 +24,9 @@ ALLOWED = {
         "GetSystemMetrics", "MessageBeep",
     },
     "ADVAPI32.DLL": {"RegOpenKeyA", "RegQueryValueExA", "RegCloseKey"},
-    "COMDLG32.DLL": {"GetOpenFileNameA", "CommDlgExtendedError"},
 }
+IMAGE_SCN_CNT_CODE = 0x20
+IMAGE_SCN_MEM_EXECUTE = 0x20000000
 
 
 def main():
@@ -54,16 +57,29 @@ def main():
         faults.append("subsystem %d, not the GUI subsystem 2" % subsystem)
     if (sub_major, sub_minor) != (4, 0):
         faults.append("subsystem version %d.%d, not 4.0" % (sub_major, sub_minor))
+    section_alignment, file_alignment = struct.unpack_from("<II", data, optional + 32)
+    if (section_alignment, file_alignment) != (4096, 512):
+        faults.append("alignments %d and %d, not 4096 and 512" % (section_alignment, file_alignment))
 
     # Data directories: 96 bytes into the PE32 optional header, 112 into PE32+.
     directories = optional + (96 if magic == 0x10B else 112)
     import_rva = struct.unpack_from("<I", data, directories + 8)[0]
+    resource_rva = struct.unpack_from("<I", data, directories + 16)[0]
     size_of_optional = struct.unpack_from("<H", data, pe + 20)[0]
     table = optional + size_of_optional
     spans = []
     for i in range(sections):
         name, vsize, va, rsize, raw = struct.unpack_from("<8sIIII", data, table + 40 * i)
+        flags = struct.unpack_from("<I", data, table + 40 * i + 36)[0]
         spans.append((va, max(vsize, rsize), raw))
+        holds = [what for what, rva in (("the import table", import_rva), ("the resources", resource_rva))
+                 if va <= rva < va + max(vsize, rsize)]
+        section = name.rstrip(b"\0").decode("ascii")
+        for what in holds:
+            if flags & (IMAGE_SCN_CNT_CODE | IMAGE_SCN_MEM_EXECUTE):
+                faults.append("%s in the code section %s" % (what, section))
+            if section != {"the import table": ".idata", "the resources": ".rsrc"}[what]:
+                faults.append("%s in %s" % (what, section))
 
     def at(rva):
         for va, size, raw in spans:

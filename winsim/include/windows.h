@@ -63,6 +63,7 @@ typedef struct tagPOINT {
 
 typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void(CALLBACK* TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
+typedef INT_PTR(WINAPI* FARPROC)(void);
 
 #define TRUE 1
 #define FALSE 0
@@ -232,6 +233,8 @@ int WINAPIV wsprintfA(LPSTR out, LPCSTR format, ...);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD code);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+HMODULE WINAPI LoadLibraryA(LPCSTR name);
+FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 
 // Profile files and the system directory
 DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LPSTR out, DWORD size,
