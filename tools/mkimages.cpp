@@ -57,49 +57,44 @@ void Put32(Bytes& out, uint32_t value)
     Put16(out, value >> 16);
 }
 
-// Direction vectors, scaled by 1024, for angles measured counter-clockwise from the right.
-struct Direction {
-    int x, y;
-};
-constexpr Direction kSheen[4] = {{962, 350}, {658, 784}, {178, 1008}, {-350, 962}}; // 20, 50, 80, 110 degrees
-constexpr int64_t kCos22Squared = 879;                                              // cos(22)^2 * 1024
-constexpr int64_t kCos10Squared = 993;                                              // cos(10)^2 * 1024
-
 int64_t Square(int64_t v)
 {
     return v * v;
 }
 
-// Whether the point (dx, dy) from the centre lies within the sector of direction d, either way.
-bool InSector(int dx, int dy, Direction d, int64_t cosSquared)
-{
-    int64_t dot = static_cast<int64_t>(dx) * d.x + static_cast<int64_t>(dy) * d.y;
-    int64_t length = Square(dx) + Square(dy);
-    return Square(dot) * 1024 > cosSquared * length * (1024 * 1024);
-}
+// Where the band of light crosses the disc in each animation frame, along the diagonal from the
+// upper left to the lower right (128-unit coordinates, 0 at the centre). Shown 1, 2, 3, 2, 1, 0, ...
+// the light sweeps across the disc and back.
+constexpr int kSweep[4] = {-42, -14, 14, 42};
+constexpr int kNoLight = 1000; // the program icon's disc: a still glint, off the sweep
 
-// A compact disc with its reflection at direction `sheen`; the outline is the same for every sheen.
-uint8_t DiscAt(int ux, int uy, Direction sheen)
+// A compact disc: a black rim (inside radius `rim`) and hub ring that outline it on any face, a dark cyan
+// body with a lighter track, and a band of light (white, edged in cyan) at `light` along the diagonal. The
+// outline and the hole are the same for every frame, so the frames share one mask.
+uint8_t DiscAt(int ux, int uy, int light, int rim = 54)
 {
     int dx = ux - 64;
-    int dy = 64 - uy;
+    int dy = uy - 64;
     int64_t r2 = Square(dx) + Square(dy);
-    if (r2 > Square(58) || r2 < Square(12)) {
+    if (r2 > Square(60) || r2 < Square(11)) {
         return Clear;
     }
-    if (r2 > Square(54) || r2 < Square(18)) {
-        return DarkGrey;
+    if (r2 > Square(rim) || r2 < Square(17)) {
+        return Black;
     }
-    if (r2 < Square(24)) {
+    // Distance from the band's centre line, measured along the diagonal (x + y) / sqrt(2).
+    int along = (dx + dy) * 181 / 256;
+    int off = along - light;
+    if (off >= -4 && off <= 4) {
         return White;
     }
-    if (InSector(dx, dy, sheen, kCos10Squared)) {
+    if (off >= -10 && off <= 10) {
         return Cyan;
     }
-    if (InSector(dx, dy, sheen, kCos22Squared)) {
-        return White;
+    if (r2 < Square(25)) {
+        return DarkGrey;
     }
-    return LightGrey;
+    return (r2 > Square(38) && r2 < Square(42)) ? Cyan : DarkCyan;
 }
 
 // Signed area test of point p against the edge a-b, in 128-unit coordinates.
@@ -108,51 +103,67 @@ int64_t Edge(int ax, int ay, int bx, int by, int px, int py)
     return static_cast<int64_t>(bx - ax) * (py - ay) - static_cast<int64_t>(by - ay) * (px - ax);
 }
 
-// A yellow warning triangle with an exclamation mark, or Clear outside it.
-uint8_t WarningAt(int ux, int uy)
+// A warning sign: a yellow triangle with a black edge and a black exclamation mark, or Clear
+// outside it. Its corners, and how thick its lines are, depend on the image's size: at 16 pixels
+// it fills most of the icon and every line is at least one pixel wide, so it still reads as one.
+struct Sign {
+    int ax, ay, bx, by, cx, cy; // lower left, lower right, top
+    int border;                 // units
+    int barHalf;                // half the mark's width, units
+};
+constexpr Sign kSign32 = {52, 124, 126, 124, 89, 52, 6, 5};
+constexpr Sign kSign16 = {4, 127, 124, 127, 64, 8, 12, 9};
+
+uint8_t WarningAt(int ux, int uy, const Sign& s)
 {
-    const int ax = 72, ay = 122, bx = 124, by = 122, cx = 98, cy = 66;
-    int64_t e1 = Edge(ax, ay, cx, cy, ux, uy);
-    int64_t e2 = Edge(cx, cy, bx, by, ux, uy);
-    int64_t e3 = Edge(bx, by, ax, ay, ux, uy);
+    int64_t e1 = Edge(s.ax, s.ay, s.cx, s.cy, ux, uy);
+    int64_t e2 = Edge(s.cx, s.cy, s.bx, s.by, ux, uy);
+    int64_t e3 = Edge(s.bx, s.by, s.ax, s.ay, ux, uy);
     bool inside = (e1 <= 0 && e2 <= 0 && e3 <= 0) || (e1 >= 0 && e2 >= 0 && e3 >= 0);
     if (!inside) {
         return Clear;
     }
-    // Within about 5 units of an edge: the black border.
-    const int64_t border = 5;
     auto near = [&](int64_t e, int x0, int y0, int x1, int y1) {
-        return Square(e) < Square(border) * (Square(x1 - x0) + Square(y1 - y0));
+        return Square(e) < Square(s.border) * (Square(x1 - x0) + Square(y1 - y0));
     };
-    if (near(e1, ax, ay, cx, cy) || near(e2, cx, cy, bx, by) || near(e3, bx, by, ax, ay)) {
+    if (near(e1, s.ax, s.ay, s.cx, s.cy) || near(e2, s.cx, s.cy, s.bx, s.by) ||
+        near(e3, s.bx, s.by, s.ax, s.ay)) {
         return Black;
     }
-    bool bar = ux >= 94 && ux <= 102 && uy >= 82 && uy <= 106;
-    bool dot = ux >= 94 && ux <= 102 && uy >= 110 && uy <= 117;
-    return (bar || dot) ? Black : Yellow;
+    // The mark: a bar down the middle, a gap, a dot, in the lower two thirds of the triangle.
+    int height = s.ay - s.cy;
+    int top = s.cy + height * 38 / 100;
+    int barEnd = s.cy + height * 74 / 100;
+    int dotTop = s.cy + height * 81 / 100;
+    int dotEnd = s.ay - s.border - 2;
+    bool column = ux >= s.cx - s.barHalf && ux <= s.cx + s.barHalf;
+    bool mark = column && ((uy >= top && uy <= barEnd) || (uy >= dotTop && uy <= dotEnd));
+    return mark ? Black : Yellow;
 }
 
-uint8_t ProgramAt(int ux, int uy)
+// The program: the disc, with the warning sign before it.
+template <int Size> uint8_t ProgramAt(int ux, int uy)
 {
-    uint8_t warning = WarningAt(ux, uy);
-    return warning != Clear ? warning : DiscAt(ux, uy, kSheen[1]);
+    uint8_t warning = WarningAt(ux, uy, Size == 16 ? kSign16 : kSign32);
+    // At 16 pixels the rim is drawn wider, or sampling would lose it.
+    return warning != Clear ? warning : DiscAt(ux, uy, kNoLight, Size == 16 ? 48 : 54);
 }
 
-// An install floppy: blue body, grey shutter, white label.
+// An install floppy: black edge, blue body, grey shutter with its window, white label with lines.
 uint8_t FloppyAt(int ux, int uy)
 {
     if (ux < 8 || ux > 120 || uy < 8 || uy > 120 || (ux + (128 - uy)) > 228) {
         return Clear;
     }
-    if (ux < 12 || ux > 116 || uy < 12 || uy > 116 || (ux + (128 - uy)) > 222) {
+    if (ux < 13 || ux > 115 || uy < 13 || uy > 115 || (ux + (128 - uy)) > 221) {
         return Black;
     }
-    if (ux >= 36 && ux <= 92 && uy >= 12 && uy <= 44) {
-        return (ux >= 72 && ux <= 84 && uy >= 18 && uy <= 38) ? DarkBlue : LightGrey;
+    if (ux >= 36 && ux <= 92 && uy >= 13 && uy <= 44) {
+        return (ux >= 72 && ux <= 84 && uy >= 18 && uy <= 38) ? Black : LightGrey;
     }
-    if (ux >= 24 && ux <= 104 && uy >= 64 && uy <= 116) {
-        bool line = (uy >= 78 && uy <= 80) || (uy >= 90 && uy <= 92) || (uy >= 102 && uy <= 104);
-        return (line && ux >= 32 && ux <= 96) ? DarkBlue : White;
+    if (ux >= 28 && ux <= 100 && uy >= 68 && uy <= 115) {
+        bool line = (uy >= 78 && uy <= 81) || (uy >= 90 && uy <= 93) || (uy >= 102 && uy <= 105);
+        return (line && ux >= 34 && ux <= 94) ? DarkBlue : White;
     }
     return Blue;
 }
@@ -304,13 +315,13 @@ int main(int argc, char** argv)
     }
     std::string folder = argv[1];
     // The icon images, each stored once under the resource id the groups name it by.
-    Image program32 = Draw(32, ProgramAt);
-    Image program16 = Draw(16, ProgramAt);
+    Image program32 = Draw(32, ProgramAt<32>);
+    Image program16 = Draw(16, ProgramAt<16>);
     Image floppy32 = Draw(32, FloppyAt);
     Image frames[4];
     for (int i = 0; i < 4; ++i) {
-        Direction sheen = kSheen[i];
-        frames[i] = Draw(32, [sheen](int ux, int uy) { return DiscAt(ux, uy, sheen); });
+        int light = kSweep[i];
+        frames[i] = Draw(32, [light](int ux, int uy) { return DiscAt(ux, uy, light); });
     }
     bool ok = WriteFile(folder, "program32.dib", IconImage(program32));
     ok = WriteFile(folder, "program16.dib", IconImage(program16)) && ok;
