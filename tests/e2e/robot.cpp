@@ -18,6 +18,7 @@
 //   xclient=X,Y           a left click on the dialog's client area at X,Y
 //   xkey=KEYS             key presses, as xdotool names them (Escape, Return, shift+Home)
 //   xtype=ID=TEXT         a click into a combo box's edit field, its text selected, TEXT typed
+//   xtext=TEXT            TEXT typed where the keyboard focus is
 //   animating  still      the icon at the dialog's icon place changes over a second, or not
 //
 // Exit 0 when every step held, 1 at the first that did not.
@@ -291,6 +292,8 @@ void Step(const std::string& step)
         ClickAt(step, MiddleOf(edit ? edit : combo));
         AskAgent(step, "key End shift+Home");
         AskAgent(step, "type " + p[2]);
+    } else if (verb == "xtext") {
+        AskAgent(step, "type " + Split(step, '=', 2)[1]);
     } else if (verb == "animating") {
         if (IconPictures() < 2) {
             Fail(step, "the icon does not move");

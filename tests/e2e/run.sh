@@ -128,6 +128,23 @@ shoot() {
     import -window root -crop "${w}x${h}+${x}+${y}" +repage "$build/screenshots/$name.png" ) &
 }
 
+# Frames of the dialog the robot marks, for an animated picture: as many as the screen gives in
+# SECONDS, each with the milliseconds since the first, in FOLDER/times.
+film() {
+  local folder=$1 seconds=$2
+  ( for _ in $(seq 200); do [ -s "$work/mark" ] && break; sleep 0.1; done
+    [ -s "$work/mark" ] || exit 0
+    read -r x y w h < "$work/mark"
+    rm -rf "$folder" && mkdir -p "$folder"
+    local start now i=0
+    start=$(date +%s%3N)
+    while now=$(date +%s%3N) && [ $((now - start)) -lt $((seconds * 1000)) ]; do
+      import -window root -crop "${w}x${h}+${x}+${y}" +repage "$folder/$(printf %03d $i).png"
+      echo $((now - start)) >> "$folder/times"
+      i=$((i + 1))
+    done ) &
+}
+
 # The input agent: carries out the robot's requests for real input through the X server (XTest),
 # one request file at a time, and deletes the file when done.
 input_agent() {
@@ -240,6 +257,19 @@ disk_prompt_typed)
   expect_eq "$(load_line)" "$removed" "load line"
   expect_eq "$(record)" 'C:\Install\setup.exe|C:\INSTALL\.\setup.exe /noprompt' "setup's record"
   ;;
+browse)
+  # Browse loads the Open dialog only now; the user picks setup.exe in a folder and presses Enter.
+  set_load "$line"
+  no_cd_setup
+  mkdir -p "$drive_c/Install"
+  cp "$build/tests/e2e/setup_standin.exe" "$drive_c/Install/setup.exe"
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" xclick="$(id IDC_BROWSE)" wait=Open \
+    xtext='C:\Install\setup.exe' xkey=Return gone wait="$prompt_title" text="$drive=C:\INSTALL" \
+    xclick="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_eq "$(load_line)" "$removed" "load line"
+  expect_eq "$(record)" 'C:\Install\setup.exe|C:\INSTALL\setup.exe /noprompt' "setup's record"
+  ;;
 prompt_click_stops)
   # A click on the prompt's face (here on its icon) stops the animation for good.
   set_load "$line"
@@ -342,6 +372,14 @@ quoted_record)
   run_corven "${notice[@]}" click="$ok" "${prompt[@]}" text="$drive=E:\\" escape gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(record)" "" "setup's record"
+  ;;
+animation)
+  # For the README's animated picture of the disk prompt (tools/pictures.sh): three seconds of it.
+  set_load "$line"
+  no_cd_setup
+  film "$build/screenshots/animation" 3
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" mark="$mark" pause=3600 escape gone
+  expect_eq "$exit_code" 1 "exit code"
   ;;
 demo)
   # The README's run command: the typical run, slowly enough to watch.
