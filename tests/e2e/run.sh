@@ -168,10 +168,12 @@ run_corven() {
   local corven=$!
   input_agent &
   local agent=$!
-  if ! "$wine" "$build/tests/e2e/robot.exe" input="$input" "$@"; then
+  local status=0
+  "$wine" "$build/tests/e2e/robot.exe" input="$input" "$@" || status=$?
+  if [ "$status" -ne 0 ]; then
     kill "$agent" "$corven" 2>/dev/null || true
     "$wineserver" -k || true
-    fail "the robot's steps did not hold"
+    fail "the robot's steps did not hold (robot exit $status)"
   fi
   kill "$agent" 2>/dev/null || true
   set +e
