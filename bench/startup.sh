@@ -23,3 +23,4 @@ path() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 python3 bench/startup.py "$rounds" "$wine" "$(path $build/bench/startup/stopwatch.exe)" \
   "$(path $build/app/CORVEN.EXE)" "$(path $build/bench/startup/notice_only.exe)" \
   "$(path $build/bench/startup/minimal.exe)"
+/usr/lib/wine/wineserver -k 2>/dev/null || true # its services would run on for good

@@ -4,7 +4,7 @@
 # load= line beside other programs', a folder mapped as CD-ROM drive E: with a stand-in setup.exe
 # that writes down its command line, and the robot acting as the user.
 #
-# Usage: run.sh SCENARIO PERSONALITY BUILD_FOLDER
+# Usage: run.sh SCENARIO PERSONALITY BUILD_FOLDER   (SCENARIO stop: end that prefix's Wine)
 #   registry  win.ini's [windows] kept in the registry, as on Windows NT (Wine's own way)
 #   file      [windows] kept in the file C:\windows\win.ini, as on Windows 95: the prefix's
 #             IniFileMapping entry for it is deleted
@@ -29,6 +29,12 @@ else
 fi
 export WINEDEBUG=-all WINEPREFIX=$build/e2e-prefix-$personality
 wineserver=/usr/lib/wine/wineserver
+# After the suite: end the prefix's Wine, whose services would otherwise run on for good.
+if [ "$scenario" = stop ]; then
+  "$wineserver" -k 2>/dev/null || true
+  echo "PASS: stop ($personality)"
+  exit 0
+fi
 drive_c=$WINEPREFIX/drive_c
 cd_folder=$build/e2e-cd
 windows_key='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows'
