@@ -1,11 +1,13 @@
-// The smallest dialog program built as Corven is: the yardstick for Corven's start-up time.
+// The smallest dialog program built as Corven is: the yardstick for Corven's start-up. It shows
+// one template, YARDSTICK_DIALOG (its own one-button dialog, or Corven's notice), and nothing more.
 #include <windows.h>
 
 #include "minimal.h"
+#include "res/resource.h"
 
 namespace {
 
-INT_PTR CALLBACK MinimalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK BareDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -25,5 +27,5 @@ INT_PTR CALLBACK MinimalDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     return static_cast<int>(
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MINIMAL), nullptr, MinimalDialog, 0));
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(YARDSTICK_DIALOG), nullptr, BareDialog, 0));
 }
