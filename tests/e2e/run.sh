@@ -124,28 +124,37 @@ no_cd_setup() { rm -f "$cd_folder/setup.exe"; }
 mark=$(winpath "$work/mark")
 input=$(winpath "$work/input")
 
-# A screenshot of the dialog the robot marks, cropped to its rectangle.
+# The rectangle of the dialog the robot marks, as "x y width height", once it has; nothing when it
+# never does (the robot's own failure then says why).
+marked() {
+  for _ in $(seq 200); do [ -s "$work/mark" ] && break; sleep 0.1; done
+  [ -s "$work/mark" ] && cat "$work/mark"
+}
+
+# The screen inside a rectangle "x y width height" as a PNG file.
+grab() {
+  local x y w h
+  read -r x y w h <<< "$1"
+  import -window root -crop "${w}x${h}+${x}+${y}" +repage "$2"
+}
+
+# A screenshot of the dialog the robot marks.
 shoot() {
   local name=$1
-  ( for _ in $(seq 200); do [ -s "$work/mark" ] && break; sleep 0.1; done
-    [ -s "$work/mark" ] || exit 0  # the robot never marked it: its own failure says why
-    read -r x y w h < "$work/mark"
+  ( rect=$(marked) || exit 0
     mkdir -p "$build/screenshots"
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$build/screenshots/$name.png" ) &
+    grab "$rect" "$build/screenshots/$name.png" ) &
 }
 
 # Frames of the dialog the robot marks, for an animated picture: as many as the screen gives in
 # SECONDS, each with the milliseconds since the first, in FOLDER/times.
 film() {
   local folder=$1 seconds=$2
-  ( for _ in $(seq 200); do [ -s "$work/mark" ] && break; sleep 0.1; done
-    [ -s "$work/mark" ] || exit 0
-    read -r x y w h < "$work/mark"
+  ( rect=$(marked) || exit 0
     rm -rf "$folder" && mkdir -p "$folder"
-    local start now i=0
-    start=$(date +%s%3N)
+    start=$(date +%s%3N) i=0
     while now=$(date +%s%3N) && [ $((now - start)) -lt $((seconds * 1000)) ]; do
-      import -window root -crop "${w}x${h}+${x}+${y}" +repage "$folder/$(printf %03d $i).png"
+      grab "$rect" "$folder/$(printf %03d $i).png"
       echo $((now - start)) >> "$folder/times"
       i=$((i + 1))
     done ) &
