@@ -24,11 +24,20 @@ OpenAnswer ChooseFile(const std::string& path)
             return FALSE;
         }
         std::memcpy(record.lpstrFile, path.c_str(), path.size() + 1);
-        size_t slash = path.rfind('\\');
-        size_t name = slash == std::string::npos ? 0 : slash + 1;
-        size_t dot = path.rfind('.');
+        // The file name starts after the last backslash, found by character, as the platform finds it.
+        size_t name = 0;
+        size_t dot = 0;
+        for (const char* at = path.c_str(); *at; at = CharNextA(at)) {
+            size_t offset = static_cast<size_t>(at - path.c_str());
+            if (*at == '\\') {
+                name = offset + 1;
+                dot = 0;
+            } else if (*at == '.') {
+                dot = offset + 1;
+            }
+        }
         record.nFileOffset = static_cast<WORD>(name);
-        record.nFileExtension = static_cast<WORD>(dot != std::string::npos && dot >= name ? dot + 1 : 0);
+        record.nFileExtension = static_cast<WORD>(dot);
         return TRUE;
     };
 }

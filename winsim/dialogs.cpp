@@ -235,7 +235,7 @@ void TypeText(HWND handle, int comboId, const std::string& text)
         Problem("TypeText into something that is not a combo box");
         return;
     }
-    combo->edit = (combo->style & CBS_UPPERCASE) ? Upper(text) : text;
+    combo->edit = (combo->style & CBS_UPPERCASE) ? UpperAnsi(text) : text;
     combo->selection = CB_ERR;
     Command(dialog, MAKEWPARAM(comboId, CBN_EDITUPDATE), combo);
     Command(dialog, MAKEWPARAM(comboId, CBN_EDITCHANGE), combo);

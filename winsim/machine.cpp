@@ -93,6 +93,12 @@ void WINAPI SetLastError(DWORD code)
     winsim::M().lastError = code;
 }
 
+// Windows 95 (4.00.950) with the high bit of Windows 95 set; NT 4.0 (build 1381) without it.
+DWORD WINAPI GetVersion(void)
+{
+    return winsim::M().winIni == winsim::WinIni::File ? 0xC3B60004u : 0x05650004u;
+}
+
 HMODULE WINAPI GetModuleHandleA(LPCSTR name)
 {
     return name ? nullptr : winsim::Instance();

@@ -56,6 +56,7 @@ struct Machine {
     std::vector<std::string> problems;
     // Profiles
     WinIni winIni = WinIni::File;
+    UINT codePage = 1252;
     std::map<std::string, std::u32string> windowsValues; // registry-kept [windows], lower-case names
     std::string windowsFolder;
     std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
@@ -127,9 +128,13 @@ LRESULT DeliverToDialog(Window* dialog, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT DeliverToControl(Window* control, UINT msg, WPARAM wParam, LPARAM lParam);
 void Pump(); // posted commands and pending paints, as an idle message loop would
 
-// The ANSI code page (Windows-1252) and UTF-8, to and from Unicode.
+// The ANSI code page of the machine, UTF-16 and UTF-8, to and from Unicode.
 std::u32string AnsiToUnicode(const std::string& text);
 std::string UnicodeToAnsi(const std::u32string& text);
+std::u16string ToUtf16(const std::u32string& text);
+std::u32string FromUtf16(const std::u16string& text);
+bool IsLeadByte(BYTE byte);
+std::string UpperAnsi(const std::string& text); // as CharUpperA upper-cases
 std::u32string Utf8ToUnicode(const std::string& text);
 std::string UnicodeToUtf8(const std::u32string& text);
 

@@ -1,6 +1,7 @@
 // Profile files over real INI files, with Windows' rules for reading and rewriting them.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -350,6 +351,88 @@ UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size)
         return static_cast<UINT>(dir.size() + 1);
     }
     std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+    return static_cast<UINT>(dir.size());
+}
+}
+
+// The W forms: NT's keep the registry-kept [windows] section in Unicode as it is; Windows 95's are
+// stubs that fail and touch nothing.
+namespace {
+
+bool FailsAsWindows95()
+{
+    if (M().winIni != winsim::WinIni::File) {
+        return false;
+    }
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return true;
+}
+
+std::string Narrow(LPCWSTR text)
+{
+    return text ? winsim::UnicodeToAnsi(winsim::FromUtf16(text)) : std::string();
+}
+
+} // namespace
+
+extern "C" {
+
+DWORD WINAPI GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR def, LPWSTR out, DWORD size,
+                                      LPCWSTR file)
+{
+    if (FailsAsWindows95()) {
+        return 0;
+    }
+    if (!section || !key || !file || !IsMappedWindowsSection(Narrow(file), Narrow(section))) {
+        winsim::Problem("the W profile functions are simulated for win.ini's [windows] on NT only");
+        return 0;
+    }
+    if (size == 0) {
+        return 0;
+    }
+    std::u16string value = def ? def : u"";
+    value.erase(value.find_last_not_of(u' ') + 1);
+    auto found = M().windowsValues.find(Lower(Narrow(key)));
+    if (found != M().windowsValues.end()) {
+        value = winsim::ToUtf16(found->second);
+    }
+    if (value.size() >= size) {
+        value.resize(size - 1);
+    }
+    std::copy(value.begin(), value.end(), out);
+    out[value.size()] = 0;
+    return static_cast<DWORD>(value.size());
+}
+
+BOOL WINAPI WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file)
+{
+    if (FailsAsWindows95()) {
+        return FALSE;
+    }
+    if (!section || !key || !file || !IsMappedWindowsSection(Narrow(file), Narrow(section))) {
+        winsim::Problem("the W profile functions are simulated for win.ini's [windows] on NT only");
+        return FALSE;
+    }
+    ++M().profileWrites;
+    if (value) {
+        M().windowsValues[Lower(Narrow(key))] = winsim::FromUtf16(value);
+    } else {
+        M().windowsValues.erase(Lower(Narrow(key)));
+    }
+    return TRUE;
+}
+
+UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size)
+{
+    if (FailsAsWindows95()) {
+        return 0;
+    }
+    std::u16string dir = winsim::ToUtf16(winsim::AnsiToUnicode(M().systemDirectory));
+    if (dir.size() >= size) {
+        return static_cast<UINT>(dir.size() + 1);
+    }
+    std::copy(dir.begin(), dir.end(), buffer);
+    buffer[dir.size()] = 0;
     return static_cast<UINT>(dir.size());
 }
 }

@@ -51,7 +51,7 @@ LRESULT ComboMessage(Window* combo, UINT msg, WPARAM wParam, LPARAM lParam)
     case CB_ADDSTRING: {
         std::string text = reinterpret_cast<const char*>(lParam);
         if (combo->style & CBS_UPPERCASE) {
-            text = winsim::Upper(text);
+            text = winsim::UpperAnsi(text);
         }
         int place = (combo->style & CBS_SORT) ? SortedPlace(combo->items, text) : count;
         combo->items.insert(combo->items.begin() + place, text);

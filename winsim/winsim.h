@@ -15,17 +15,25 @@ namespace winsim {
 std::string Lower(const std::string& text);
 std::string Upper(const std::string& text);
 
+// ---- The ANSI code page: 1252 after Reset, or the double-byte 932, 936, 949 and 950 ----
+void SetCodePage(UINT codePage);
+UINT CodePage();
+std::string AnsiFromUtf8(const std::string& utf8); // the code page's bytes of a text
+std::string Utf8FromAnsi(const std::string& ansi);
+
 // ---- The machine as a whole ----
 void Reset();                         // a fresh machine: no files, keys, drives, windows or scripts
 HINSTANCE Instance();                 // the program's module handle
 std::vector<std::string>& Problems(); // misuse seen by the machine (a test expects none)
 
 // ---- Profile files: real INI files in a host folder that plays the Windows directory ----
-// Where win.ini's [windows] section lives. File: in win.ini, as on Windows 95 (one pair of outer
-// quotes stripped on read, blanks and control characters 0x09-0x0D and 0x1A trimmed). Registry:
-// in HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows, as on NT and Wine, in Unicode:
-// quotes and blanks kept, '?' for what the ANSI code page (Windows-1252) lacks. On both a value
-// of 32,767 characters or more fails the A-to-Unicode conversion and the value is deleted.
+// Which Windows the machine is, and so where win.ini's [windows] section lives. File: Windows 95,
+// in win.ini (one pair of outer quotes stripped on read, blanks and control characters 0x09-0x0D
+// and 0x1A trimmed); its W profile functions and GetSystemDirectoryW fail, as Windows 95's stubs
+// do. Registry: NT, in HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows, in Unicode:
+// quotes and blanks kept; the A functions go through the ANSI code page ('?' for what it lacks)
+// and fail the conversion of a value of 32,767 characters or more, which deletes the value; the W
+// functions keep any text. GetVersion tells the two apart, as on the real ones.
 enum class WinIni { File, Registry };
 void SetWinIni(WinIni kind); // File after Reset
 WinIni CurrentWinIni();

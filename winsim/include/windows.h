@@ -33,6 +33,11 @@ typedef const char* LPCSTR;
 typedef size_t SIZE_T;
 typedef LONG LSTATUS;
 typedef DWORD* PDWORD;
+typedef BOOL* LPBOOL;
+// UTF-16, as on Windows (the host's wchar_t is wider).
+typedef char16_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef const WCHAR* LPCWSTR;
 
 #define DECLARE_HANDLE(name)                                                                                 \
     struct name##__ {                                                                                        \
@@ -86,7 +91,12 @@ typedef uintptr_t DWORD_PTR_T;
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_CALL_NOT_IMPLEMENTED 120L
 #define ERROR_MORE_DATA 234L
+
+// Code pages
+#define CP_ACP 0
 
 // Registry
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)0x80000000u)
@@ -228,11 +238,20 @@ int WINAPI lstrlenA(LPCSTR s);
 int WINAPI lstrcmpA(LPCSTR a, LPCSTR b);
 int WINAPI lstrcmpiA(LPCSTR a, LPCSTR b);
 int WINAPIV wsprintfA(LPSTR out, LPCSTR format, ...);
+LPSTR WINAPI CharNextA(LPCSTR at);
+LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR at);
+LPSTR WINAPI CharUpperA(LPSTR text);
+BOOL WINAPI IsDBCSLeadByte(BYTE byte);
+UINT WINAPI GetACP(void);
+int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR in, int inLength, LPWSTR out, int outSize);
+int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR in, int inLength, LPSTR out, int outSize,
+                               LPCSTR defaultChar, LPBOOL usedDefault);
 
 // Errors and modules
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD code);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+DWORD WINAPI GetVersion(void);
 HMODULE WINAPI LoadLibraryA(LPCSTR name);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
 
@@ -241,6 +260,10 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LP
                                       LPCSTR file);
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file);
 UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size);
+DWORD WINAPI GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR def, LPWSTR out, DWORD size,
+                                      LPCWSTR file);
+BOOL WINAPI WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file);
+UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size);
 
 // Registry
 LSTATUS WINAPI RegOpenKeyA(HKEY root, LPCSTR subkey, HKEY* result);
