@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "base/base.h"
+
 // The folder or drive root that setup.exe is started from; may be empty.
 constexpr int kInstallPathSize = 260;
 
@@ -20,17 +22,6 @@ struct DialogInitRecord {
 // The dialog results, as the platform numbers them. The launcher answers with the same:
 // IDYES started, IDNO not started (quiet) or Try New Path, IDCANCEL aborted.
 static_assert(IDOK == 1 && IDCANCEL == 2 && IDYES == 6 && IDNO == 7, "the platform's dialog results");
-
-// True when text holds the character c.
-inline bool TextHolds(const char* text, char c)
-{
-    for (; *text; ++text) {
-        if (*text == c) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // A path that holds a double quote would end the quoted program path of a command line early and
 // start whatever follows: it is never a place to start setup.exe from.

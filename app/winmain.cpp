@@ -40,7 +40,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     record.instance = instance;
     static_assert(kInstallPathSize <= kRecordTextSize, "the record holds a whole install path");
-    lstrcpynA(record.text, installPath, sizeof(record.text));
+    CopyText(record.text, sizeof(record.text), installPath);
     return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
                                             DiskPromptDialog, reinterpret_cast<LPARAM>(&record)));
 }

@@ -33,27 +33,48 @@ inline std::string ProfileText(std::string text)
     return out;
 }
 
-using winsim::Upper;
+// The length of the character at `at`: by the machine's code page (CharNextA) for the bytes of a
+// Windows 95 win.ini, one byte for UTF-8, whose bytes above 127 are never a separator or a letter.
+inline size_t CharacterAt(const std::string& text, size_t at, bool codePage)
+{
+    return codePage ? static_cast<size_t>(CharNextA(text.c_str() + at) - (text.c_str() + at)) : 1;
+}
 
 // The non-empty entries of a line: blank, tab and comma separate them, except inside a pair of
 // double quotes, which keeps a path with blanks whole.
-inline std::vector<std::string> Entries(const std::string& line)
+inline std::vector<std::string> Entries(const std::string& line, bool codePage)
 {
     std::vector<std::string> entries;
     std::string entry;
     bool quoted = false;
-    for (char c : line + " ") {
-        if (!quoted && (c == ' ' || c == '\t' || c == ',')) {
+    std::string text = line + " ";
+    for (size_t at = 0; at < text.size();) {
+        size_t length = CharacterAt(text, at, codePage);
+        char c = text[at];
+        if (length == 1 && !quoted && (c == ' ' || c == '\t' || c == ',')) {
             if (!entry.empty()) {
                 entries.push_back(entry);
             }
             entry.clear();
         } else {
-            entry += c;
-            quoted = c == '"' ? !quoted : quoted;
+            entry += text.substr(at, length);
+            quoted = length == 1 && c == '"' ? !quoted : quoted;
         }
+        at += length;
     }
     return entries;
+}
+
+// The text with a to z as A to Z, a double-byte character's bytes left alone.
+inline std::string Folded(const std::string& text, bool codePage)
+{
+    std::string out;
+    for (size_t at = 0; at < text.size();) {
+        size_t length = CharacterAt(text, at, codePage);
+        out += length == 1 ? winsim::Upper(text.substr(at, 1)) : text.substr(at, length);
+        at += length;
+    }
+    return out;
 }
 
 // The machine must have seen no misuse and kept nothing live.

@@ -1,6 +1,7 @@
-// Any load value, either kind of win.ini and any system directory: after a removal every entry
-// other than Corven's is still on the line, in order, case aside, whatever separates them; a line
-// holding a '?' is never rewritten; adding never cuts the line; nothing is overrun.
+// Any load value, either kind of Windows, any of the five code pages and any system directory:
+// after a removal every entry other than Corven's is still on the line, in order and to the byte
+// (to the character in the registry's Unicode), whatever separates them; adding never cuts the
+// line; nothing is overrun.
 #include <algorithm>
 #include <fstream>
 
@@ -9,11 +10,13 @@
 
 namespace {
 
+constexpr UINT kCodePages[] = {1252, 932, 936, 949, 950};
+
 [[noreturn]] void Finding(const char* what, const std::string& systemDir, const std::string& before,
                           const std::string& after)
 {
-    std::fprintf(stderr, "%s\nsystem directory [%s]\nbefore [%s]\nafter  [%s]\n", what, systemDir.c_str(),
-                 before.c_str(), after.c_str());
+    std::fprintf(stderr, "%s\ncode page %u\nsystem directory [%s]\nbefore [%s]\nafter  [%s]\n", what,
+                 winsim::CodePage(), systemDir.c_str(), before.c_str(), after.c_str());
     __builtin_trap();
 }
 
@@ -30,15 +33,22 @@ std::vector<std::string> TrimmedEnds(std::vector<std::string> entries)
     return entries;
 }
 
+bool InRegistry()
+{
+    return winsim::CurrentWinIni() == winsim::WinIni::Registry;
+}
+
+// The load value as it is kept: the file's bytes as the A functions read them, or the registry's
+// Unicode as UTF-8.
 std::string ReadLoad()
 {
-    return winsim::ProfileValue("windows", "load", "win.ini");
+    return InRegistry() ? winsim::WindowsValue("load") : winsim::ProfileValue("windows", "load", "win.ini");
 }
 
 // The line as an installation would have left it, where this kind of win.ini keeps it.
 void WriteLoad(const std::string& load)
 {
-    if (winsim::CurrentWinIni() == winsim::WinIni::Registry) {
+    if (InRegistry()) {
         WritePrivateProfileStringA("windows", "load", load.c_str(), "win.ini");
     } else {
         std::ofstream(winsim::ProfilePath("win.ini"), std::ios::binary)
@@ -53,11 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider input(data, size);
     FreshMachine();
     winsim::SetWinIni(input.ConsumeBool() ? winsim::WinIni::Registry : winsim::WinIni::File);
-    // A system directory holding a separator, a quote or a '?' could not be listed on the line as
-    // one entry at all: such directories are left out.
+    winsim::SetCodePage(kCodePages[input.ConsumeIntegralInRange<size_t>(0, 4)]);
+    // A system directory holding a separator or a quote could not be listed on the line as one
+    // entry at all: such directories are left out.
     std::string systemDir;
     for (char c : ProfileText(input.ConsumeRandomLengthString(300))) {
-        if (c != ' ' && c != '\t' && c != ',' && c != '"' && c != '?') {
+        if (c != ' ' && c != '\t' && c != ',' && c != '"') {
             systemDir += c;
         }
     }
@@ -65,22 +76,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     winsim::SetSystemDirectory(systemDir);
     WriteLoad(load);
     std::string before = ReadLoad();
+    const bool codePage = !InRegistry();
 
     int result = RemoveSelfFromLoadLine();
     std::string after = ReadLoad();
-    std::vector<std::string> was = Entries(Upper(before));
-    std::vector<std::string> is = Entries(Upper(after));
-    if (after != before && before.find('?') != std::string::npos) {
-        Finding("a line holding a '?' was written back", systemDir, before, after);
-    }
+    std::vector<std::string> was = Entries(before, codePage);
+    std::vector<std::string> is = Entries(after, codePage);
     if (after != before) {
-        // One entry went, and it was one of Corven's two forms, bare or in quotes.
-        const std::string full = Upper(systemDir + "\\TELVANOR.101\\CORVEN.EXE");
+        // One entry went, and it was one of Corven's two forms, bare or in quotes, letter case aside.
+        std::string dir = InRegistry() ? winsim::Utf8FromAnsi(systemDir) : systemDir;
+        const std::string full = Folded(dir + "\\TELVANOR.101\\CORVEN.EXE", codePage);
         const std::string relative = "SYSTEM\\TELVANOR.101\\CORVEN.EXE";
         bool found = false;
         for (size_t i = 0; i < was.size() && !found; ++i) {
-            if (was[i] == full || was[i] == relative || was[i] == "\"" + full + "\"" ||
-                was[i] == "\"" + relative + "\"") {
+            std::string entry = Folded(was[i], codePage);
+            if (entry == full || entry == relative || entry == "\"" + full + "\"" ||
+                entry == "\"" + relative + "\"") {
                 std::vector<std::string> rest = was;
                 rest.erase(rest.begin() + static_cast<long>(i));
                 found = TrimmedEnds(rest) == TrimmedEnds(is);
@@ -90,14 +101,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Finding("the line changed other than by losing one of Corven's entries", systemDir, before,
                     after);
         }
-    } else if (result == 1 && !before.empty() && Upper(before) != before) {
+    } else if (result == 1 && !before.empty()) {
         Finding("a removal reported where nothing was written", systemDir, before, after);
     }
 
     AddToLoadLine("TELVANOR.EXE");
     // Every entry stays, in order; the old last entry, no longer at the end, keeps what the
     // platform trimmed there before.
-    std::vector<std::string> added = TrimmedEnds(Entries(Upper(ReadLoad())));
+    std::vector<std::string> added = TrimmedEnds(Entries(ReadLoad(), codePage));
     std::vector<std::string> kept = TrimmedEnds(is);
     bool cut = added.size() < kept.size();
     for (size_t i = 0; i < kept.size() && !cut; ++i) {

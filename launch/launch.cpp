@@ -43,7 +43,7 @@ LaunchErrorState g_launchError;
 void OnLaunchErrorInit(HWND dialog, const DialogInitRecord* record)
 {
     g_launchError.instance = record->instance;
-    lstrcpynA(g_launchError.program, record->text, sizeof(g_launchError.program));
+    CopyText(g_launchError.program, sizeof(g_launchError.program), record->text);
     SetDlgItemTextA(dialog, IDC_PROGRAM, g_launchError.program);
     SetDialogIconRect(&g_launchError.iconRect);
     MessageBeep(MB_ICONHAND);
@@ -68,11 +68,10 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
 
     // A path longer than any caller can give is refused, as an empty one is: nothing is started.
     programPath[0] = '\0';
-    int length = lstrlenA(installPath);
-    if (length < kInstallPathSize) {
-        lstrcpyA(programPath, installPath);
-        if (length > 0 && programPath[length - 1] != '\\') {
-            lstrcatA(programPath, "\\");
+    if (TextLength(installPath) < kInstallPathSize) {
+        CopyText(programPath, sizeof(programPath), installPath);
+        if (programPath[0] != '\0' && !EndsWithBackslash(programPath)) {
+            AppendAscii(programPath, sizeof(programPath), "\\");
         }
     }
     record.instance = instance;
@@ -83,10 +82,9 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
     }
     if (programPath[0] != '\0') {
         if (dotFolder) {
-            lstrcatA(programPath, ".");
-            lstrcatA(programPath, "\\");
+            AppendAscii(programPath, sizeof(programPath), ".\\");
         }
-        lstrcatA(programPath, kSetupProgram);
+        AppendAscii(programPath, sizeof(programPath), kSetupProgram);
     }
     // Unquoted, a blank in the path would make the platform try its first word as a program.
     wsprintfA(commandLine, TextHolds(programPath, ' ') ? kQuotedCommandFormat : kCommandFormat, programPath,

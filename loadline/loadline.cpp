@@ -1,209 +1,231 @@
 // The load-line editor: finds Corven's entry on the start-up line, cuts it out, adds the companion.
+// NT keeps win.ini's [windows] section in the registry, in Unicode: there the line is read and
+// written with the W profile functions, so no code page stands between Corven and other programs'
+// entries. Windows 95 keeps it in the file, as bytes of its code page, and has no W profile
+// functions: there the A ones read and write the bytes as they are. One editor serves both: it
+// walks a line of units, one unit a character (two thin ends turn each kind of text into units
+// and back, losing nothing).
 #include "loadline/loadline.h"
 
 #include <windows.h>
+
+#include "base/base.h"
 
 namespace {
 
 constexpr char kSection[] = "windows";
 constexpr char kKey[] = "load";
 constexpr char kProfile[] = "win.ini";
-constexpr char kFolder[] = "TELVANOR.101";
-constexpr char kSelf[] = "CORVEN.EXE";
-constexpr char kFullCandidate[] = "%s\\%s\\%s";
-constexpr char kRelativeCandidate[] = "system\\%s\\%s";
 constexpr char kFolderInfix[] = "\\TELVANOR.101\\";
+constexpr char kSelf[] = "CORVEN.EXE";
+// Corven's entry relative to the Windows folder, as the installation may list it.
+constexpr char kRelativeHead[] = "system";
+constexpr auto kSectionW = Widen<WCHAR>(kSection);
+constexpr auto kKeyW = Widen<WCHAR>(kKey);
+constexpr auto kProfileW = Widen<WCHAR>(kProfile);
 
 // A candidate holds the system directory, the folder and the file name.
 constexpr int kCandidateSize = 256;
-constexpr int kSystemDirSize = 255;
+constexpr UINT kSystemDirSize = 255;
 constexpr int kAddPathSize = 260;
-static_assert(sizeof(kRelativeCandidate) + sizeof(kFolder) + sizeof(kSelf) < kCandidateSize,
+static_assert(sizeof(kRelativeHead) + sizeof(kFolderInfix) + sizeof(kSelf) < kCandidateSize,
               "the relative candidate always fits");
 
 // The line is read whole: the buffer grows from the first size until a read surely holds all of
-// it, up to the largest value one profile read can return.
+// it, up to the longest value the platform reads back. Windows 95 reads up to 65535 bytes. On NT
+// the W functions keep far longer values: a line four times that long is still edited, and what
+// Corven writes it can read back whole.
 constexpr DWORD kFirstLineSize = 256;
-constexpr DWORD kMaxLineSize = 65535;
-// NT and Wine pass a written value through a Unicode string of at most 32,766 characters; a longer
-// one fails that conversion and Wine then deletes the whole value. Nothing longer is ever written.
-constexpr int kMaxWrittenLength = 32766;
+constexpr DWORD kMaxBytesLineSize = 65535;
+constexpr DWORD kMaxUnicodeLineSize = 262144;
+// NT and Wine pass a value written with the A functions through a Unicode string of at most
+// 32,766 characters; a longer one fails that conversion and Wine then deletes the whole value.
+constexpr int kMaxBytesWritten = 32766;
+constexpr int kMaxUnicodeWritten = static_cast<int>(kMaxUnicodeLineSize) - 3;
 
-struct LoadLine {
-    char* text;
-    DWORD size;
-};
+// One character of the line as the editor walks it: on NT a UTF-16 unit (no character the editor
+// looks for is ever part of a surrogate pair); on Windows 95 a single byte of the code page, or a
+// double-byte character's two bytes together, its first byte high. So a second byte 5C or a to z
+// is never taken for a backslash or a letter, and every byte comes back as it was.
+using Unit = WCHAR;
+constexpr Unit kDoubleByteFloor = 0x100;
 
-char UpperCaseLetter(char c)
+// True on NT, whose version lacks the high bit that Windows 95's carries.
+bool KeepsLineInUnicode()
 {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return (GetVersion() & 0x80000000u) == 0;
 }
 
-void UpperCaseText(char* text)
+// The characters of bytes as units into out, which has room for as many units as bytes; returns
+// how many.
+int PackBytes(const char* bytes, Unit* out)
 {
-    for (; *text; ++text) {
-        *text = UpperCaseLetter(*text);
+    int count = 0;
+    for (const char* at = bytes; *at;) {
+        const char* next = NextChar(at);
+        Unit first = static_cast<unsigned char>(at[0]);
+        out[count++] =
+            next - at == 2 ? static_cast<Unit>(first << 8 | static_cast<unsigned char>(at[1])) : first;
+        at = next;
     }
+    out[count] = 0;
+    return count;
 }
 
-bool TextStartsWith(const char* text, const char* head)
+// The bytes of packed units into out, which has room for two bytes a unit; out may be the units'
+// own block, since each unit is read before its bytes are written.
+void UnpackBytes(const Unit* units, char* out)
 {
-    for (; *head; ++text, ++head) {
-        if (*text != *head) {
-            return false;
+    for (Unit unit; (unit = *units) != 0; ++units) {
+        if (unit >= kDoubleByteFloor) {
+            *out++ = static_cast<char>(unit >> 8);
         }
+        *out++ = static_cast<char>(unit & 0xFF);
     }
-    return true;
+    *out = '\0';
+}
+
+void* AllocateZeroed(SIZE_T bytes)
+{
+    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
+}
+
+void Release(void* block)
+{
+    if (block) {
+        HeapFree(GetProcessHeap(), 0, block);
+    }
 }
 
 // Blank, tab and comma each end one entry of the line and start the next.
-bool IsEntrySeparator(char c)
+bool IsEntrySeparator(Unit c)
 {
     return c == ' ' || c == '\t' || c == ',';
 }
 
-bool EndsEntry(char c)
+bool EndsEntry(Unit c)
 {
-    return c == '\0' || IsEntrySeparator(c);
+    return c == 0 || IsEntrySeparator(c);
 }
 
-bool StartsEntry(const char* line, const char* at)
+// The end of the text at `at` that matches entry, with A to Z folded and every other character
+// matching only itself; nullptr when it does not match.
+const Unit* MatchFolded(const Unit* at, const Unit* entry)
 {
-    return at == line || IsEntrySeparator(at[-1]);
-}
-
-// How many characters entry takes at `at` when it stands there whole, bare or wrapped in a pair of
-// double quotes; 0 when it does not stand there.
-int WholeEntryLength(const char* at, const char* entry, int entryLength)
-{
-    if (TextStartsWith(at, entry) && EndsEntry(at[entryLength])) {
-        return entryLength;
+    for (; *entry; ++at, ++entry) {
+        if (FoldLetter(*at) != FoldLetter(*entry)) {
+            return nullptr;
+        }
     }
-    if (at[0] == '"' && TextStartsWith(at + 1, entry) && at[entryLength + 1] == '"' &&
-        EndsEntry(at[entryLength + 2])) {
-        return entryLength + 2;
-    }
-    return 0;
+    return at;
 }
 
-// The first place where entry stands on line as a whole entry, and its length there.
-// nullptr when there is none: a match inside a longer path, quoted paths with blanks included,
-// does not count.
-char* FindWholeEntry(char* line, const char* entry, int entryLength, int* matchLength)
+// The end of the entry that starts at `at`: the separator or the line's end that ends it. A
+// separator between double quotes is part of the entry.
+Unit* EntryEnd(Unit* at)
 {
     bool quoted = false;
-    for (char* at = line; *at; ++at) {
-        if (!quoted && StartsEntry(line, at)) {
-            *matchLength = WholeEntryLength(at, entry, entryLength);
-            if (*matchLength > 0) {
-                return at;
-            }
-        }
+    for (; *at; ++at) {
         if (*at == '"') {
             quoted = !quoted;
+        } else if (!quoted && IsEntrySeparator(*at)) {
+            break;
         }
     }
-    return nullptr;
+    return at;
 }
 
-// True when the line can be written back as it was read. A '?' is what the platform reads in
-// place of a character the ANSI code page lacks: no path holds one, so writing it would corrupt
-// that path. Double quotes must pair up around whole entries; where they do not, a quote was lost
-// on the way in (win.ini strips a pair that wraps the whole value).
-bool IsFaithfulLine(const char* line)
+// True when the entry from start to end is `entry`, bare or wrapped in a pair of double quotes.
+bool IsWholeEntry(const Unit* start, const Unit* end, const Unit* entry)
 {
-    bool quoted = false;
-    for (const char* at = line; *at; ++at) {
-        if (*at == '?') {
+    if (MatchFolded(start, entry) == end) {
+        return true;
+    }
+    const Unit* match = *start == '"' ? MatchFolded(start + 1, entry) : nullptr;
+    return match && *match == '"' && match + 1 == end;
+}
+
+// True when the entry from start to end names the program fileName: what follows its last folder
+// (its quotes aside) is fileName, letter case included.
+bool NamesProgram(const Unit* start, const Unit* end, const char* fileName)
+{
+    if (end > start && end[-1] == '"') {
+        --end;
+    }
+    const Unit* name = start;
+    for (const Unit* at = start; at < end; ++at) {
+        if (*at == '\\' || *at == '/' || *at == ':' || *at == '"') {
+            name = at + 1;
+        }
+    }
+    for (; name < end && *fileName; ++name, ++fileName) {
+        if (*name != static_cast<unsigned char>(*fileName)) {
             return false;
         }
-        if (*at == '"') {
-            if (quoted ? !EndsEntry(at[1]) : !StartsEntry(line, at)) {
-                return false;
-            }
-            quoted = !quoted;
+    }
+    return name == end && *fileName == '\0';
+}
+
+// The first entry of the line for which `test` holds, or nullptr; *end is set to its end.
+template <typename Test> Unit* FindEntry(Unit* line, Unit** end, Test test)
+{
+    for (Unit* start = line;; start = *end + 1) {
+        *end = EntryEnd(start);
+        if (test(start, *end)) {
+            return start;
         }
+        if (**end == 0) {
+            return nullptr;
+        }
+    }
+}
+
+int RemoveWholeEntry(Unit* line, const Unit* entry)
+{
+    Unit* end = nullptr;
+    Unit* start = *entry
+                      ? FindEntry(line, &end,
+                                  [entry](const Unit* s, const Unit* e) { return IsWholeEntry(s, e, entry); })
+                      : nullptr;
+    if (!start) {
+        return 0;
+    }
+    // The separator behind an entry goes with it; an entry that ends the line keeps the one before.
+    const Unit* rest = *end ? end + 1 : end;
+    while ((*start++ = *rest++) != 0) {
+    }
+    return 1;
+}
+
+// True when the line can be written back as it was read: double quotes pair up around whole
+// entries. Where they do not, a quote was lost on the way in (a win.ini file strips a pair that
+// wraps the whole value), and the entries can no longer be told apart.
+bool IsFaithfulLine(const Unit* line)
+{
+    bool quoted = false;
+    for (const Unit* at = line; *at; ++at) {
+        if (*at != '"') {
+            continue;
+        }
+        if (quoted ? !EndsEntry(at[1]) : (at != line && !IsEntrySeparator(at[-1]))) {
+            return false;
+        }
+        quoted = !quoted;
     }
     return !quoted;
 }
 
-// Plain, case-sensitive substring test.
-bool FindText(const char* text, const char* part)
-{
-    for (; *text; ++text) {
-        if (TextStartsWith(text, part)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Grows the line's buffer to `size` bytes, zero-filled, keeping what it holds.
-[[nodiscard]] bool GrowLoadLine(LoadLine* line, DWORD size)
-{
-    HANDLE heap = GetProcessHeap();
-    void* grown = line->text ? HeapReAlloc(heap, HEAP_ZERO_MEMORY, line->text, size)
-                             : HeapAlloc(heap, HEAP_ZERO_MEMORY, size);
-    if (!grown) {
-        return false;
-    }
-    line->text = static_cast<char*>(grown);
-    line->size = size;
-    return true;
-}
-
-void ReleaseLoadLine(LoadLine* line)
-{
-    if (line->text) {
-        HeapFree(GetProcessHeap(), 0, line->text);
-    }
-    line->text = nullptr;
-    line->size = 0;
-}
-
-// Reads the whole start-up line into a heap buffer with room for `reserve` more characters.
-// Returns the line's length, or -1 (and no buffer) when the whole line cannot be had.
-int ReadLoadLine(LoadLine* line, DWORD reserve)
-{
-    line->text = nullptr;
-    line->size = 0;
-    DWORD size = kFirstLineSize;
-    for (;;) {
-        if (!GrowLoadLine(line, size)) {
-            break;
-        }
-        // Windows 95 writes into the default to trim it, so it must be writable, never NULL.
-        char noDefault[1] = {'\0'};
-        DWORD length = GetPrivateProfileStringA(kSection, kKey, noDefault, line->text, size, kProfile);
-        // A read that fills the buffer was cut; one of nSize-2 characters may have been too: a file
-        // value in quotes whose inside is one shorter than the buffer loses its last character.
-        if (length + 2 < size) {
-            DWORD needed = length + reserve + 1;
-            if (needed <= size || (needed <= kMaxLineSize && GrowLoadLine(line, needed))) {
-                return static_cast<int>(length);
-            }
-            break;
-        }
-        if (size == kMaxLineSize) {
-            break;
-        }
-        size = size > kMaxLineSize / 2 ? kMaxLineSize : size * 2;
-    }
-    ReleaseLoadLine(line);
-    return -1;
-}
-
 // What a win.ini file trims around a value it reads: blank, tab and the other control characters
 // 0x09 to 0x0D, and ^Z.
-bool IsProfileSpace(char c)
+bool IsProfileSpace(Unit c)
 {
-    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1a;
 }
 
 // True when a win.ini file, once it has trimmed the value, would strip its first and last
 // character as a pair of quotes wrapping the whole value, and so turn a quoted path into as many
 // entries as it has words.
-bool WouldLoseOuterQuotes(const char* text, int length)
+bool WouldLoseOuterQuotes(const Unit* text, int length)
 {
     int first = 0;
     while (first < length && IsProfileSpace(text[first])) {
@@ -216,114 +238,195 @@ bool WouldLoseOuterQuotes(const char* text, int length)
            text[length - 1] == text[first];
 }
 
-// Writes the line back; false when it was not written.
-[[nodiscard]] bool WriteLoadLine(const char* text)
+// The line, as units on the heap.
+struct LoadLine {
+    Unit* text;
+    DWORD size; // in units
+};
+
+// Grows the line's block to `size` units, zero-filled, keeping what it holds.
+[[nodiscard]] bool GrowLoadLine(LoadLine* line, DWORD size)
 {
-    int length = lstrlenA(text);
-    if (length > kMaxWrittenLength || WouldLoseOuterQuotes(text, length)) {
+    SIZE_T bytes = static_cast<SIZE_T>(size) * sizeof(Unit);
+    void* grown = line->text ? HeapReAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, line->text, bytes)
+                             : AllocateZeroed(bytes);
+    if (!grown) {
         return false;
     }
-    return WritePrivateProfileStringA(kSection, kKey, text, kProfile) != FALSE;
+    line->text = static_cast<Unit*>(grown);
+    line->size = size;
+    return true;
 }
 
-// Gets the system directory into buffer (capacity bytes); false when it does not fit there, or
-// when `tail` more characters would not fit a text of `limit` bytes.
-[[nodiscard]] bool GetSystemDirectoryFitting(char* buffer, UINT capacity, int tail, int limit)
+// Reads the whole start-up line as units, with room for `reserve` more. Returns the line's
+// length, or -1 (and no block) when the whole line cannot be had. Windows 95's bytes are read into
+// the upper half of the block and packed into its lower half: the unit of the nth character ends
+// at byte 2n+1, before the (n+1)th character's bytes, which start at byte size+n+1 or later, so
+// packing never overtakes what it reads.
+int ReadLoadLine(LoadLine* line, DWORD reserve, bool unicode)
 {
-    UINT length = GetSystemDirectoryA(buffer, capacity);
-    return length != 0 && length < capacity && static_cast<int>(length) + tail < limit;
+    DWORD maxSize = unicode ? kMaxUnicodeLineSize : kMaxBytesLineSize;
+    line->text = nullptr;
+    for (DWORD size = kFirstLineSize;; size = size > maxSize / 2 ? maxSize : size * 2) {
+        if (!GrowLoadLine(line, size)) {
+            break;
+        }
+        char* bytes = reinterpret_cast<char*>(line->text) + size;
+        DWORD length;
+        if (unicode) {
+            WCHAR noDefault[1] = {0};
+            length = GetPrivateProfileStringW(kSectionW.text, kKeyW.text, noDefault, line->text, size,
+                                              kProfileW.text);
+        } else {
+            // Windows 95 writes into the default to trim it, so it must be writable, never NULL.
+            char noDefault[1] = {'\0'};
+            length = GetPrivateProfileStringA(kSection, kKey, noDefault, bytes, size, kProfile);
+        }
+        // A read that fills the buffer was cut; one of nSize-2 characters may have been too: a file
+        // value in quotes whose inside is one shorter than the buffer loses its last character.
+        if (length + 2 < size) {
+            if (!unicode) {
+                length = static_cast<DWORD>(PackBytes(bytes, line->text));
+            }
+            DWORD needed = length + reserve + 1;
+            if (needed <= size || GrowLoadLine(line, needed)) {
+                return static_cast<int>(length);
+            }
+            break;
+        }
+        if (size == maxSize) {
+            break;
+        }
+    }
+    Release(line->text);
+    line->text = nullptr;
+    return -1;
+}
+
+// Writes the line back, using up its block; false when it was not written. Windows 95's bytes are
+// unpacked in place: a unit's bytes never reach past the unit itself.
+[[nodiscard]] bool WriteLoadLine(Unit* text, bool unicode)
+{
+    int length = TextLength(text);
+    if (length > (unicode ? kMaxUnicodeWritten : kMaxBytesWritten) || WouldLoseOuterQuotes(text, length)) {
+        return false;
+    }
+    if (unicode) {
+        return WritePrivateProfileStringW(kSectionW.text, kKeyW.text, text, kProfileW.text) != FALSE;
+    }
+    char* bytes = reinterpret_cast<char*>(text);
+    UnpackBytes(text, bytes);
+    return WritePrivateProfileStringA(kSection, kKey, bytes, kProfile) != FALSE;
+}
+
+// The system directory as units into out (capacity units); false when it does not fit there.
+[[nodiscard]] bool GetSystemDirectoryUnits(Unit* out, UINT capacity, bool unicode)
+{
+    if (unicode) {
+        UINT length = GetSystemDirectoryW(out, capacity);
+        return length != 0 && length < capacity;
+    }
+    char bytes[kAddPathSize];
+    static_assert(kSystemDirSize <= sizeof(bytes), "a directory of either capacity fits");
+    UINT length = GetSystemDirectoryA(bytes, capacity);
+    if (length == 0 || length >= capacity) {
+        return false;
+    }
+    PackBytes(bytes, out);
+    return true;
+}
+
+// A path in Corven's folder under the system directory; false when it does not fit `size` units.
+[[nodiscard]] bool FormatPathInFolder(Unit* path, UINT directorySize, int size, const char* fileName,
+                                      bool unicode)
+{
+    return GetSystemDirectoryUnits(path, directorySize, unicode) && AppendAscii(path, size, kFolderInfix) &&
+           AppendAscii(path, size, fileName);
 }
 
 } // namespace
 
-int RemoveSubstring(char* line, char* entry)
+int RemoveSubstring(WCHAR* line, const WCHAR* entry)
 {
-    UpperCaseText(line);
-    UpperCaseText(entry);
-    int entryLength = lstrlenA(entry);
-    if (entryLength == 0) {
-        return 0;
+    return RemoveWholeEntry(line, entry);
+}
+
+int RemoveSubstring(char* line, const char* entry)
+{
+    auto* lineUnits =
+        static_cast<Unit*>(AllocateZeroed((static_cast<SIZE_T>(TextLength(line)) + 1) * sizeof(Unit)));
+    auto* entryUnits =
+        static_cast<Unit*>(AllocateZeroed((static_cast<SIZE_T>(TextLength(entry)) + 1) * sizeof(Unit)));
+    int removed = 0;
+    if (lineUnits && entryUnits) {
+        PackBytes(line, lineUnits);
+        PackBytes(entry, entryUnits);
+        removed = RemoveWholeEntry(lineUnits, entryUnits);
+        UnpackBytes(lineUnits, line);
     }
-    int matchLength = 0;
-    char* match = FindWholeEntry(line, entry, entryLength, &matchLength);
-    if (!match) {
-        return 0;
-    }
-    // The separator behind an entry goes with it; an entry that ends the line keeps the one before.
-    const char* rest = match + matchLength;
-    if (*rest != '\0') {
-        ++rest;
-    }
-    char* out = match;
-    while ((*out++ = *rest++) != '\0') {
-    }
-    return 1;
+    Release(lineUnits);
+    Release(entryUnits);
+    return removed;
 }
 
 int RemoveSelfFromLoadLine()
 {
+    bool unicode = KeepsLineInUnicode();
     LoadLine line;
-    int length = ReadLoadLine(&line, 0);
+    int length = ReadLoadLine(&line, 0, unicode);
     if (length < 0) {
         return 0;
     }
-    if (length == 0) {
-        ReleaseLoadLine(&line);
-        return 1;
-    }
-    if (!IsFaithfulLine(line.text)) {
-        ReleaseLoadLine(&line);
-        return 0;
-    }
-
-    int removed = 0;
-    char systemDir[kSystemDirSize + 1];
-    char candidate[kCandidateSize];
-    constexpr int kTail = static_cast<int>(sizeof(kFolder) - 1 + sizeof(kSelf) - 1 + 2);
-    if (GetSystemDirectoryFitting(systemDir, kSystemDirSize, kTail, kCandidateSize)) {
-        wsprintfA(candidate, kFullCandidate, systemDir, kFolder, kSelf);
-        removed = RemoveSubstring(line.text, candidate);
+    int removed = length == 0 ? 1 : 0;
+    Unit candidate[kCandidateSize];
+    if (length > 0 && IsFaithfulLine(line.text) &&
+        FormatPathInFolder(candidate, kSystemDirSize, kCandidateSize, kSelf, unicode)) {
+        removed = RemoveWholeEntry(line.text, candidate);
         if (!removed) {
-            wsprintfA(candidate, kRelativeCandidate, kFolder, kSelf);
-            removed = RemoveSubstring(line.text, candidate);
+            CopyAscii(candidate, kCandidateSize, kRelativeHead);
+            AppendAscii(candidate, kCandidateSize, kFolderInfix);
+            AppendAscii(candidate, kCandidateSize, kSelf);
+            removed = RemoveWholeEntry(line.text, candidate);
         }
         if (removed) {
-            removed = WriteLoadLine(line.text) ? 1 : 0;
+            removed = WriteLoadLine(line.text, unicode) ? 1 : 0;
         }
     }
-    ReleaseLoadLine(&line);
+    Release(line.text);
     return removed;
 }
 
 void AddToLoadLine(const char* fileName)
 {
-    char path[kAddPathSize];
-    for (char& c : path) {
-        c = '\0';
-    }
-    int tail = static_cast<int>(sizeof(kFolderInfix) - 1) + lstrlenA(fileName);
-    if (!GetSystemDirectoryFitting(path, kAddPathSize, tail, kAddPathSize)) {
+    bool unicode = KeepsLineInUnicode();
+    Unit path[kAddPathSize];
+    ZeroBytes(path, sizeof(path));
+    if (!FormatPathInFolder(path, kAddPathSize, kAddPathSize, fileName, unicode)) {
         return;
     }
-    lstrcatA(path, kFolderInfix);
-    lstrcatA(path, fileName);
 
     LoadLine line;
-    int pathLength = lstrlenA(path);
-    int length = ReadLoadLine(&line, static_cast<DWORD>(pathLength + 1));
+    int length = ReadLoadLine(&line, static_cast<DWORD>(TextLength(path) + 1), unicode);
     if (length < 0) {
         return;
     }
-    if (length == 0) {
-        lstrcpyA(line.text, path);
-    } else if (!IsFaithfulLine(line.text)) {
-        ReleaseLoadLine(&line);
+    Unit* end = nullptr;
+    if (length > 0 && !IsFaithfulLine(line.text)) {
+        Release(line.text);
         return;
-    } else if (!FindText(line.text, fileName)) {
-        lstrcatA(line.text, " ");
-        lstrcatA(line.text, path);
+    }
+    if (length == 0 || !FindEntry(line.text, &end, [fileName](const Unit* s, const Unit* e) {
+            return NamesProgram(s, e, fileName);
+        })) {
+        // The read left room for a blank, the path and its terminator.
+        Unit* out = line.text + length;
+        if (length > 0) {
+            *out++ = ' ';
+        }
+        for (const Unit* in = path; (*out++ = *in++) != 0;) {
+        }
     }
     // A line too long to write is left as it stands, as a failed write would leave it.
-    static_cast<void>(WriteLoadLine(line.text));
-    ReleaseLoadLine(&line);
+    static_cast<void>(WriteLoadLine(line.text, unicode));
+    Release(line.text);
 }

@@ -1,6 +1,7 @@
 // The drive inventory and the disk prompt's drive chooser.
 #include <windows.h>
 
+#include "base/base.h"
 #include "source/source.h"
 
 namespace {
@@ -39,7 +40,7 @@ int ReadRoots(const char* list, DWORD length, DriveEntry* drives, int room)
         DWORD rootLength = end - at;
         if (rootLength < static_cast<DWORD>(kRootPathSize)) {
             DriveEntry* entry = &drives[count];
-            lstrcpynA(entry->RootPath, list + at, static_cast<int>(rootLength) + 1);
+            CopyText(entry->RootPath, static_cast<int>(rootLength) + 1, list + at);
             entry->DriveType = GetDriveTypeA(entry->RootPath);
             ++count;
         }

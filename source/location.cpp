@@ -10,13 +10,6 @@ constexpr char kLocationsKey[] = "InstallLocationsMRU";
 constexpr char kOrderValue[] = "MRUList";
 constexpr DWORD kOrderSize = 260;
 
-void ZeroBytes(BYTE* buffer, DWORD size)
-{
-    for (DWORD i = 0; i < size; ++i) {
-        buffer[i] = 0;
-    }
-}
-
 bool HoldsTerminator(const BYTE* buffer, DWORD size)
 {
     for (DWORD i = 0; i < size; ++i) {
@@ -63,12 +56,12 @@ void FindInstallLocation(char* path)
         return;
     }
 
-    lstrcpyA(path, "");
+    path[0] = '\0';
     int count = 0;
     DriveEntry* drives = EnumerateDrives(&count);
     for (int i = 0; i < count; ++i) {
         if (drives[i].DriveType == DRIVE_CDROM) {
-            lstrcpyA(path, drives[i].RootPath);
+            CopyText(path, kInstallPathSize, drives[i].RootPath);
             break;
         }
     }

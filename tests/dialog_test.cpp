@@ -270,6 +270,32 @@ TEST_F(DialogTest, BrowseAddsTheChosenFolderEvenTwice)
     });
 }
 
+TEST_F(DialogTest, PathsOnAJapaneseWindowsKeepTheirDoubleByteCharacters)
+{
+    // 能 (94 5C) and ソ (83 5C) end in the byte of a backslash; 表 (95 5C) too, in a file name.
+    winsim::SetCodePage(932);
+    const std::string ability = winsim::AnsiFromUtf8("C:\\\u6a5f\u80fd");
+    const std::string so = winsim::AnsiFromUtf8("D:\\\u30bd");
+    winsim::ForceWinExecResults({2, 2, 2});
+    for (int i = 0; i < 3; ++i) {
+        winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDNO); });
+    }
+    winsim::OnOpenFile(winsim::ChooseFile(ability + "\\SETUP.EXE"));
+    winsim::OnOpenFile(winsim::ChooseFile(winsim::AnsiFromUtf8("C:\\x\\\u8868.exe")));
+    Prompt([&so](HWND d) {
+        winsim::TypeText(d, IDC_DRIVE, " " + so + "\t");
+        winsim::Click(d, IDOK);
+        winsim::Click(d, IDC_BROWSE);
+        winsim::Click(d, IDOK);
+        winsim::Click(d, IDC_BROWSE);
+        winsim::Click(d, IDOK);
+        winsim::PressEscape(d);
+    });
+    EXPECT_EQ(CommandLines(),
+              (std::vector<std::string>{so + "\\.\\setup.exe /noprompt", ability + "\\setup.exe /noprompt",
+                                        "C:\\X\\setup.exe /noprompt"}));
+}
+
 TEST_F(DialogTest, AfterABrowseEveryStartDropsTheDotStep)
 {
     MakeFile(disk_, "SETUP.EXE");
@@ -343,7 +369,7 @@ TEST_F(DialogTest, FailureRoadOfAWholeRun)
     EXPECT_EQ(shown, "C:\\WRONG\\.\\setup.exe");
     EXPECT_EQ(winsim::DialogsOpened(), (std::vector<int>{IDD_NOTICE, IDD_DISKPROMPT, IDD_LAUNCHERROR}));
     EXPECT_EQ(winsim::Beeps(), (std::vector<UINT>{MB_ICONASTERISK, MB_ICONEXCLAMATION, MB_ICONHAND}));
-    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+    EXPECT_EQ(LoadLine(), "c:\\tools\\agent.exe");
 }
 #else
 TEST_F(DialogTest, FailureRoadOfAWholeRunWithoutNotice)
@@ -357,6 +383,6 @@ TEST_F(DialogTest, FailureRoadOfAWholeRunWithoutNotice)
     EXPECT_EQ(CommandLines(),
               (std::vector<std::string>{"E:\\.\\setup.exe /noprompt", "D:\\.\\setup.exe /noprompt"}));
     EXPECT_EQ(winsim::DialogsOpened(), std::vector<int>{IDD_DISKPROMPT});
-    EXPECT_EQ(LoadLine(), std::string("C:\\TOOLS\\AGENT.EXE ") + kCompanionPath);
+    EXPECT_EQ(LoadLine(), std::string("c:\\tools\\agent.exe ") + kCompanionPath);
 }
 #endif

@@ -49,9 +49,15 @@ TEST_F(LaunchTest, BuildsTheCommandLineAndTheShownName)
         int dotFolder;
         std::string command;
         std::string shown;
+        UINT codePage = 1252; // other than 1252: the texts are UTF-8, as that code page's bytes
     };
+    // 能 (94 5C) and ソ (83 5C) end in the byte of a backslash, which is no backslash of their own.
+    const std::string ability = "C:\\\u6a5f\u80fd", so = "D:\\\u30bd";
     const Case cases[] = {
         {"D:\\", kDotFolder, "D:\\.\\setup.exe /noprompt", "D:\\.\\setup.exe"},
+        {ability, kDotFolder, ability + "\\.\\setup.exe /noprompt", ability + "\\.\\setup.exe", 932},
+        {so, kNoDotFolder, so + "\\setup.exe /noprompt", so + "\\.\\setup.exe", 932},
+        {ability + "\\", kDotFolder, ability + "\\.\\setup.exe /noprompt", ability + "\\.\\setup.exe", 932},
         {"C:\\Setup", kNoDotFolder, "C:\\Setup\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
         {"C:\\Setup", kDotFolder, "C:\\Setup\\.\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
         {"C:\\Setup\\", kDotFolder, "C:\\Setup\\.\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
@@ -66,12 +72,16 @@ TEST_F(LaunchTest, BuildsTheCommandLineAndTheShownName)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
+        winsim::SetCodePage(c.codePage);
+        auto bytes = [&c](const std::string& text) {
+            return c.codePage == 1252 ? text : winsim::AnsiFromUtf8(text);
+        };
         winsim::ForceWinExecResults({2});
         std::string shown;
         Answer(IDCANCEL, &shown);
-        EXPECT_EQ(Interactive(c.path, c.dotFolder), IDCANCEL);
-        EXPECT_EQ(CommandLines(), std::vector<std::string>{c.command});
-        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(Interactive(bytes(c.path), c.dotFolder), IDCANCEL);
+        EXPECT_EQ(CommandLines(), std::vector<std::string>{bytes(c.command)});
+        EXPECT_EQ(shown, bytes(c.shown));
         NextRow(); // checks what this row left
     }
 }

@@ -42,8 +42,6 @@ std::string OtherEntries(int count)
     return line;
 }
 
-using winsim::Upper;
-
 struct RemovalCase {
     const char* name;
     std::string before;
@@ -51,6 +49,10 @@ struct RemovalCase {
     std::string after; // the load value afterwards
     bool written;
     On on = On::Both;
+    // The machine's code page; its rows' texts (and system directory) are UTF-8, turned into the
+    // code page's bytes for a win.ini file. 1252 rows are bytes as they stand.
+    UINT codePage = 1252;
+    std::string systemDir = ""; // the default when empty
 };
 
 class LoadLineTest : public MachineTest {
@@ -80,14 +82,25 @@ protected:
 
     winsim::WinIni kind_ = winsim::WinIni::File;
 
+    // A row's text as this machine's win.ini holds it: the code page's bytes in a file.
+    std::string Stored(const RemovalCase& c, const std::string& text)
+    {
+        return c.codePage != 1252 && kind_ == winsim::WinIni::File ? winsim::AnsiFromUtf8(text) : text;
+    }
+
     // Each removal row: its result, the line afterwards and whether it was written; the key stays.
     template <size_t N> void ExpectRemovals(const RemovalCase (&cases)[N])
     {
         ForEachRow<RemovalCase>(cases, N, [this](const RemovalCase& c) {
-            SetLoadLine(c.before);
+            winsim::SetCodePage(c.codePage);
+            if (!c.systemDir.empty()) {
+                winsim::SetSystemDirectory(c.codePage != 1252 ? winsim::AnsiFromUtf8(c.systemDir)
+                                                              : c.systemDir);
+            }
+            SetLoadLine(Stored(c, c.before));
             int writes = winsim::ProfileWrites();
             EXPECT_EQ(RemoveSelfFromLoadLine(), c.result);
-            EXPECT_EQ(RawLoadLine(), c.after);
+            EXPECT_EQ(RawLoadLine(), Stored(c, c.after));
             EXPECT_EQ(winsim::ProfileWrites() - writes, c.written ? 1 : 0);
             EXPECT_NE(RawLoadLine(), "<no load line>");
         });
@@ -103,29 +116,37 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
     const std::string quoted = "\"" + self + "\"";
     const std::string cyrillic = "C:\\\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b\\app.exe";
     const std::string cp1251 = "C:\\\xcf\xf0\xee\xe3\xf0\xe0\xec\xec\xfb\\app.exe";
+    // Double-byte characters whose second byte is 5C or a letter in their code page: ソ 83 5C,
+    // 表 95 5C, ト 83 67 and エ 83 47 (932); 許 B3 5C, 功 A5 5C (950).
+    const std::string japanese = "C:\\\u30bd\u30d5\u30c8\\\u30c4\u30fc\u30eb.EXE";
+    const std::string display = "C:\\\u8868\u793a\\b.exe";
+    const std::string chinese = "C:\\\u8a31\u529f\\app.exe";
+    const std::string inTo = "C:\\\u30c8\\SYSTEM", inE = "C:\\\u30a8\\SYSTEM";
+    const std::string entryInTo = inTo + "\\TELVANOR.101\\CORVEN.EXE",
+                      entryInE = inE + "\\TELVANOR.101\\CORVEN.EXE";
     const RemovalCase cases[] = {
         {"only entry, lower case", self, 1, "", true},
         {"first, separator goes with it", kSelfEntry + std::string(" c:\\other\\prog.exe"), 1,
-         "C:\\OTHER\\PROG.EXE", true},
+         "c:\\other\\prog.exe", true},
         {"relative form last keeps the blank before it", "c:\\other\\prog.exe " + relative, 1,
-         "C:\\OTHER\\PROG.EXE ", true},
-        {"twice: only the first goes", self + " c:\\a.exe " + self, 1, "C:\\A.EXE " + Upper(self), true},
-        {"relative form between two others", "c:\\a.exe " + relative + " c:\\b.exe", 1, "C:\\A.EXE C:\\B.EXE",
+         "c:\\other\\prog.exe ", true},
+        {"twice: only the first goes", self + " c:\\a.exe " + self, 1, "c:\\a.exe " + self, true},
+        {"relative form between two others", "c:\\a.exe " + relative + " c:\\b.exe", 1, "c:\\a.exe c:\\b.exe",
          true},
-        {"full path tried before the relative form", relative + " " + self, 1, Upper(relative) + " ", true},
+        {"full path tried before the relative form", relative + " " + self, 1, relative + " ", true},
         {"absent in mixed case: untouched", "c:\\Other\\Prog.exe", 0, "c:\\Other\\Prog.exe", false},
         {"empty line", "", 1, "", false},
         {"relative form as the tail of another path", "c:\\win95\\system\\telvanor.101\\corven.exe", 0,
          "c:\\win95\\system\\telvanor.101\\corven.exe", false},
         {"tail of another path, then the real entry",
          "c:\\win95\\system\\telvanor.101\\corven.exe " + relative, 1,
-         "C:\\WIN95\\SYSTEM\\TELVANOR.101\\CORVEN.EXE ", true},
+         "c:\\win95\\system\\telvanor.101\\corven.exe ", true},
         {"entry as the head of a longer name", self + ".bak", 0, self + ".bak", false},
         {"entry inside a longer word", "x" + self, 0, "x" + self, false},
-        {"between tabs", "c:\\a.exe\t" + self + "\tc:\\b.exe", 1, "C:\\A.EXE\tC:\\B.EXE", true},
-        {"between commas", "c:\\a.exe," + self + ",c:\\b.exe", 1, "C:\\A.EXE,C:\\B.EXE", true},
-        {"after a comma, last", "c:\\a.exe," + relative, 1, "C:\\A.EXE,", true},
-        {"in double quotes, which go with it", "c:\\a.exe " + quoted + " c:\\b.exe", 1, "C:\\A.EXE C:\\B.EXE",
+        {"between tabs", "c:\\a.exe\t" + self + "\tc:\\b.exe", 1, "c:\\a.exe\tc:\\b.exe", true},
+        {"between commas", "c:\\a.exe," + self + ",c:\\b.exe", 1, "c:\\a.exe,c:\\b.exe", true},
+        {"after a comma, last", "c:\\a.exe," + relative, 1, "c:\\a.exe,", true},
+        {"in double quotes, which go with it", "c:\\a.exe " + quoted + " c:\\b.exe", 1, "c:\\a.exe c:\\b.exe",
          true},
         {"in quotes inside a longer path: not an entry", "c:\\x" + quoted, 0, "c:\\x" + quoted, false},
         {"a quoted path, then Corven: trimmed, what is left is in quotes whole: never written",
@@ -134,19 +155,30 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
          self + " \"c:\\my apps\\a.exe\"\t", 0, self + " \"c:\\my apps\\a.exe\"\t", false},
         {"between blanks inside a quoted path: not an entry", "c:\\a.exe \"c:\\my " + self + " x\\b.exe\"", 0,
          "c:\\a.exe \"c:\\my " + self + " x\\b.exe\"", false},
-        {"a ? read in place of a character: never written", "c:\\?\\app.exe " + self, 0,
-         "c:\\?\\app.exe " + self, false},
+        {"a literal ? is text like any other", "c:\\tools\\app.exe /? " + self, 1, "c:\\tools\\app.exe /? ",
+         true},
         {"quotes that do not pair up: never written", "c:\\a b\\x.exe\" " + self, 0,
          "c:\\a b\\x.exe\" " + self, false},
         {"quoted entries stay quoted", "\"c:\\a b\\x.exe\" " + self + " c:\\y.exe", 1,
-         "\"C:\\A B\\X.EXE\" C:\\Y.EXE", true},
+         "\"c:\\a b\\x.exe\" c:\\y.exe", true},
         {"quotes around the whole line once Corven is gone: never written",
          "\"c:\\a b\\x.exe\" " + self + " \"c:\\c\\y.exe\"", 0,
          "\"c:\\a b\\x.exe\" " + self + " \"c:\\c\\y.exe\"", false},
-        {"a path the code page lacks reads as ?: left as it was", cyrillic + " " + self, 0,
-         cyrillic + " " + self, false, On::Registry},
-        {"the bytes of another code page stay as they were", cp1251 + " " + self, 1, Upper(cp1251) + " ",
-         true, On::File},
+        {"other programs keep their case, arguments included",
+         "C:\\tools\\agent.exe --Token=AbC " + self + " c:\\B.exe", 1,
+         "C:\\tools\\agent.exe --Token=AbC c:\\B.exe", true},
+        {"a path the ANSI code page lacks stays whole", cyrillic + " " + self, 1, cyrillic + " ", true},
+        {"the bytes of another code page stay as they were", cp1251 + " " + self, 1, cp1251 + " ", true,
+         On::File},
+        {"Japanese entries kept to the byte", japanese + " " + self + " " + display, 1,
+         japanese + " " + display, true, On::Both, 932},
+        {"Chinese entries kept to the byte", chinese + " " + self, 1, chinese + " ", true, On::Both, 950},
+        {"a second byte that reads as a letter is never folded: only the real entry goes",
+         entryInE + " " + entryInTo, 1, entryInE + " ", true, On::Both, 932, inTo},
+        {"nor taken for the letter of Corven's directory", "c:\\a.exe " + entryInTo, 0,
+         "c:\\a.exe " + entryInTo, false, On::Both, 932, inE},
+        {"a system directory ending in a 5C second byte", "c:\\a.exe C:\\\u8868\\TELVANOR.101\\CORVEN.EXE", 1,
+         "c:\\a.exe ", true, On::Both, 932, "C:\\\u8868"},
     };
     ExpectRemovals(cases);
 }
@@ -163,7 +195,7 @@ TEST_F(LoadLineTest, RewritesOnlyTheLoadValue)
 {
     SetLoadLine(std::string(kSelfEntry) + " c:\\other.exe");
     ASSERT_EQ(RemoveSelfFromLoadLine(), 1);
-    EXPECT_EQ(ReadWinIni(), "[windows]\r\nload=C:\\OTHER.EXE\r\nrun=\r\n[Desktop]\r\nWallpaper=(None)\r\n");
+    EXPECT_EQ(ReadWinIni(), "[windows]\r\nload=c:\\other.exe\r\nrun=\r\n[Desktop]\r\nWallpaper=(None)\r\n");
 }
 
 TEST_F(LoadLineTest, LongLinesAreReadWholeAndNeverWrittenTooLong)
@@ -175,17 +207,25 @@ TEST_F(LoadLineTest, LongLinesAreReadWholeAndNeverWrittenTooLong)
     const std::string huge = Filler(16000) + " " + self + " " + Filler(33500 - 16002 - self.size());
     // 255 characters in quotes: the file's first read, into 256 bytes, comes back one short.
     const std::string inner = Filler(100) + " " + self + " " + Filler(255 - 102 - self.size());
+    // NT's W functions keep far longer lines: one of over 70,000 Cyrillic characters loses Corven alone.
+    std::string russian;
+    while (russian.size() < 70000) {
+        russian += "\u0430\u0431\u0432\u0433\u0434\u0435\u0436\u0437\u0438 ";
+    }
     const RemovalCase cases[] = {
         {"10 others", OtherEntries(5) + " " + self + " " + OtherEntries(5), 1,
-         Upper(OtherEntries(5) + " " + OtherEntries(5)), true},
+         OtherEntries(5) + " " + OtherEntries(5), true},
         {"1000 others", OtherEntries(500) + " " + self + " " + OtherEntries(500), 1,
-         Upper(OtherEntries(500) + " " + OtherEntries(500)), true},
-        {"32,766 characters left: written", fits, 1, Upper(Filler(20000) + " " + Filler(32766 - 20001)),
-         true},
-        {"32,767 characters left: not written", overflows, 0, overflows, false},
-        {"33,500 characters: not written", huge, 0, huge, false},
+         OtherEntries(500) + " " + OtherEntries(500), true},
+        {"32,766 characters left: written", fits, 1, Filler(20000) + " " + Filler(32766 - 20001), true},
+        {"32,767 characters left: not written by the A functions", overflows, 0, overflows, false, On::File},
+        {"33,500 characters: not written by the A functions", huge, 0, huge, false, On::File},
+        {"32,767 characters left: written in Unicode", overflows, 1,
+         Filler(20000) + " " + Filler(32767 - 20001), true, On::Registry},
+        {"over 70,000 Cyrillic characters: written in Unicode", russian + self + " " + russian, 1,
+         russian + russian, true, On::Registry},
         {"a quoted value one shorter than the first read", "\"" + inner + "\"", 1,
-         Upper(Filler(100) + " " + Filler(255 - 102 - self.size())), true, On::File},
+         Filler(100) + " " + Filler(255 - 102 - self.size()), true, On::File},
     };
     ASSERT_EQ(inner.size(), 255u);
     ExpectRemovals(cases);
@@ -227,7 +267,7 @@ TEST_F(LoadLineTest, TooLongSystemDirectoryWritesNothing)
         std::string after; // empty: nothing written
     };
     const Case cases[] = {
-        {dir231, dir231 + "\\TELVANOR.101\\CORVEN.EXE c:\\a.exe", false, "C:\\A.EXE"},
+        {dir231, dir231 + "\\TELVANOR.101\\CORVEN.EXE c:\\a.exe", false, "c:\\a.exe"},
         {dir231 + "W", "system\\TELVANOR.101\\CORVEN.EXE c:\\a.exe", false, ""},
         {std::string(300, 'D'), "system\\TELVANOR.101\\CORVEN.EXE c:\\a.exe", false, ""},
         {dir233, "c:\\a.exe", true, "c:\\a.exe " + dir233 + "\\TELVANOR.101\\TELVANOR.EXE"},
@@ -271,8 +311,15 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
         {"listed in lower case only", "c:\\telvanor.exe", "c:\\telvanor.exe " + companion, true},
         {"a long line is never cut", many.c_str(), many + " " + companion, true},
         {"growing to 32,766 characters", longest.c_str(), longest + " " + companion, true},
-        {"growing past that: left alone", tooLong.c_str(), tooLong, false},
-        {"a ? on the line: left alone", "c:\\?\\a.exe", "c:\\?\\a.exe", false},
+        {"growing past that: left alone by the A functions", tooLong.c_str(), tooLong, false, On::File},
+        {"growing past that in Unicode", tooLong.c_str(), tooLong + " " + companion, true, On::Registry},
+        {"a literal ? is text like any other", "c:\\a.exe /?", "c:\\a.exe /? " + companion, true},
+        {"only inside a longer file name: not listed", "c:\\x\\MYTELVANOR.EXE",
+         "c:\\x\\MYTELVANOR.EXE " + companion, true},
+        {"only as a folder's name: not listed", "c:\\TELVANOR.EXE\\a.exe",
+         "c:\\TELVANOR.EXE\\a.exe " + companion, true},
+        {"listed bare, or quoted in a folder with a blank", "TELVANOR.EXE \"c:\\my apps\\TELVANOR.EXE\"",
+         "TELVANOR.EXE \"c:\\my apps\\TELVANOR.EXE\"", true},
         {"quotes that do not pair up: left alone", "c:\\a\" b.exe", "c:\\a\" b.exe", false},
     };
     ForEachRow<AddCase>(cases, sizeof(cases) / sizeof(cases[0]), [this](const AddCase& c) {
@@ -288,13 +335,17 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
     });
 }
 
-TEST_F(LoadLineTest, RemoveSubstringUpperCasesBothAlways)
+TEST_F(LoadLineTest, RemoveSubstringChangesNothingButTheEntry)
 {
-    char line[64] = "c:\\a.exe b:\\ä\xe9.exe";
-    char entry[16] = "d:\\none.exe";
-    EXPECT_EQ(RemoveSubstring(line, entry), 0);
-    EXPECT_STREQ(line, "C:\\A.EXE B:\\ä\xe9.EXE");
-    EXPECT_STREQ(entry, "D:\\NONE.EXE");
+    char line[64] = "c:\\a.exe b:\\\xe4\xe9.exe Q:\\X.EXE";
+    EXPECT_EQ(RemoveSubstring(line, "d:\\none.exe"), 0);
+    EXPECT_STREQ(line, "c:\\a.exe b:\\\xe4\xe9.exe Q:\\X.EXE");
+    EXPECT_EQ(RemoveSubstring(line, "q:\\x.exe"), 1);
+    EXPECT_STREQ(line, "c:\\a.exe b:\\\xe4\xe9.exe ");
+    WCHAR wide[] = {'a', ' ', 0x0444, ' ', 'B', 0};
+    const WCHAR entry[] = {0x0444, 0};
+    EXPECT_EQ(RemoveSubstring(wide, entry), 1);
+    EXPECT_EQ(std::u16string(wide), u"a B");
 }
 
 TEST_F(LoadLineTest, ReadOnlyWinIniFailsQuietly)
@@ -314,7 +365,7 @@ TEST_F(LoadLineTest, FinishingTwiceLeavesWhatOnceLeft)
     std::string once = ReadWinIni();
     FinishInstallation();
     EXPECT_EQ(ReadWinIni(), once);
-    std::string expected = CORVEN_DEVICE_TYPE == 5 ? std::string("C:\\A.EXE C:\\B.EXE ") + kCompanionPath
-                                                   : "C:\\A.EXE C:\\B.EXE";
+    std::string expected = CORVEN_DEVICE_TYPE == 5 ? std::string("c:\\a.exe c:\\b.exe ") + kCompanionPath
+                                                   : "c:\\a.exe c:\\b.exe";
     EXPECT_EQ(LoadLine(), expected);
 }

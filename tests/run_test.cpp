@@ -38,8 +38,8 @@ protected:
     // The load line as read back after a finish: the other entry, and the companion for ISDN.
     std::string Finished()
     {
-        return CORVEN_DEVICE_TYPE == 5 ? std::string("C:\\TOOLS\\AGENT.EXE ") + kCompanionPath
-                                       : "C:\\TOOLS\\AGENT.EXE";
+        return CORVEN_DEVICE_TYPE == 5 ? std::string("c:\\tools\\agent.exe ") + kCompanionPath
+                                       : "c:\\tools\\agent.exe";
     }
 
     std::string cd_;
@@ -61,7 +61,7 @@ TEST_F(RunTest, TypicalRunStartsSetupFromTheCdAndFinishes)
     EXPECT_EQ(winsim::Starts()[0].program, cd_ + "/SETUP.EXE");
     EXPECT_EQ(winsim::DialogsOpened(), std::vector<int>{IDD_NOTICE});
     EXPECT_EQ(winsim::Beeps(), std::vector<UINT>{MB_ICONASTERISK});
-    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+    EXPECT_EQ(LoadLine(), "c:\\tools\\agent.exe");
     EXPECT_TRUE(winsim::LibraryLoads().empty()) << "nothing loaded for an Open dialog never shown";
 }
 
@@ -88,7 +88,7 @@ TEST_F(RunTest, NoticeAnswersDecideTheRun)
         EXPECT_EQ(winsim::KeyOpens() > 0 || winsim::RootQueries() > 0, c.button == IDOK);
         EXPECT_EQ(winsim::Starts().size(), c.started ? 1u : 0u);
         EXPECT_EQ(winsim::ProfileWrites(), c.finished ? 1 : 0);
-        EXPECT_EQ(LoadLine(), c.finished ? "C:\\TOOLS\\AGENT.EXE" : before);
+        EXPECT_EQ(LoadLine(), c.finished ? "c:\\tools\\agent.exe" : before);
         NextRow(); // checks what this row left
     }
 }
@@ -115,7 +115,7 @@ TEST_F(RunTest, NoticeEndCodeBecomesTheExitCode)
             });
             EXPECT_EQ(Run(), c.expected);
             EXPECT_EQ(winsim::Starts().size(), 1u);
-            EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+            EXPECT_EQ(LoadLine(), "c:\\tools\\agent.exe");
             NextRow(); // checks what this row left
         }
     });
@@ -127,7 +127,7 @@ TEST_F(RunTest, NoticeThatCannotOpenGoesOnAsOk)
     winsim::FailDialog(IDD_NOTICE);
     EXPECT_EQ(Run(), -1);
     EXPECT_EQ(winsim::Starts().size(), 1u);
-    EXPECT_EQ(LoadLine(), "C:\\TOOLS\\AGENT.EXE");
+    EXPECT_EQ(LoadLine(), "c:\\tools\\agent.exe");
 }
 
 #endif

@@ -83,7 +83,7 @@ void SetPromptTexts(HWND dialog)
     if (HoldsOneTextPlaceholder(text)) {
         wsprintfA(label, text, diskLabel);
     } else {
-        lstrcpynA(label, text, sizeof(label));
+        CopyText(label, sizeof(label), text);
     }
     SetDlgItemTextA(dialog, IDC_DISKLABEL, label);
 }
@@ -139,28 +139,6 @@ void StopAttention(HWND dialog)
         g_prompt.remindTimer = 0;
     }
     g_prompt.frame = 0;
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
-// Drops the blanks at both ends of a typed path: no path starts or ends with one, and a leading
-// blank would make every start fail unseen.
-void TrimBlanks(char* path)
-{
-    int start = 0;
-    while (IsBlank(path[start])) {
-        ++start;
-    }
-    int length = 0;
-    while ((path[length] = path[start + length]) != '\0') {
-        ++length;
-    }
-    while (length > 0 && IsBlank(path[length - 1])) {
-        path[--length] = '\0';
-    }
 }
 
 // The chooser's text: the selected entry, else what the user typed.
@@ -233,7 +211,7 @@ void OnPromptBrowse(HWND dialog)
     char fileName[kFileNameSize] = {};
     const char* program = SetupProgramName(type);
     if (program) {
-        lstrcpynA(fileName, program, sizeof(fileName));
+        CopyText(fileName, sizeof(fileName), program);
     }
 
     OPENFILENAMEA open = {};
@@ -252,12 +230,11 @@ void OnPromptBrowse(HWND dialog)
     char folder[kFileNameSize];
     folder[0] = '\0';
     int offset = open.nFileOffset;
-    if (offset > 0 && offset <= lstrlenA(fileName)) {
-        lstrcpynA(folder, fileName, offset);
+    if (offset > 0 && offset <= TextLength(fileName)) {
+        CopyText(folder, offset, fileName);
     }
-    int length = lstrlenA(folder);
-    if (length > 0 && folder[length - 1] == '\\') {
-        folder[length - 1] = '\0';
+    if (EndsWithBackslash(folder)) {
+        folder[TextLength(folder) - 1] = '\0';
     }
     HWND combo = GetDlgItem(dialog, IDC_DRIVE);
     LRESULT index = SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder));

@@ -7,21 +7,22 @@ Fails (exit 1) naming each thing that breaks what a Windows 4.0 machine at start
 import struct
 import sys
 
-# Every function the program may import, by DLL: all of them exist on Windows 95 and NT 4.0.
+# Every function the program may import, by DLL: all of them exist on Windows 95 and NT 4.0 (the W
+# profile functions and GetSystemDirectoryW as Windows 95's failing stubs, called on NT only).
 # COMDLG32 is not among them: it is loaded when Browse is pressed, never at start-up.
 ALLOWED = {
     "KERNEL32.DLL": {
         "ExitProcess", "GetModuleHandleA", "LoadLibraryA", "GetProcAddress",
-        "GetPrivateProfileStringA", "WritePrivateProfileStringA",
-        "GetSystemDirectoryA", "GetLogicalDrives", "GetLogicalDriveStringsA", "GetDriveTypeA",
-        "GetProcessHeap", "HeapAlloc", "HeapReAlloc", "HeapFree", "WinExec", "lstrcpyA", "lstrcpynA",
-        "lstrcatA", "lstrlenA", "lstrcmpA",
+        "GetPrivateProfileStringA", "WritePrivateProfileStringA", "GetPrivateProfileStringW",
+        "WritePrivateProfileStringW", "GetSystemDirectoryA", "GetSystemDirectoryW", "GetVersion",
+        "GetLogicalDrives", "GetLogicalDriveStringsA", "GetDriveTypeA",
+        "GetProcessHeap", "HeapAlloc", "HeapReAlloc", "HeapFree", "WinExec", "lstrcmpA",
     },
     "USER32.DLL": {
         "DialogBoxParamA", "EndDialog", "GetDlgItem", "SetDlgItemTextA", "SetWindowTextA", "SendMessageA",
         "ShowWindow", "LoadStringA", "wsprintfA", "SetTimer", "KillTimer", "InvalidateRect", "LoadIconA",
         "GetDC", "DrawIcon", "ReleaseDC", "DestroyIcon", "GetDesktopWindow", "GetWindowRect", "SetWindowPos",
-        "GetSystemMetrics", "MessageBeep",
+        "GetSystemMetrics", "MessageBeep", "CharNextA", "CharPrevA",
     },
     "ADVAPI32.DLL": {"RegOpenKeyA", "RegQueryValueExA", "RegCloseKey"},
 }

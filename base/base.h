@@ -1,0 +1,108 @@
+// base: what every part of Corven stands on: text walked by character in the system's code page
+// (double-byte on Japanese, Chinese and Korean Windows) or in Unicode, bounded copies, zeroing.
+#pragma once
+
+#include <windows.h>
+
+#include <stddef.h>
+
+// ---- Stepping through text by character ----
+// Blank, tab, comma, quotes, the backslash and the letters A to Z are single-byte characters in
+// every code page, but a to z and the backslash can also be the second byte of a double-byte
+// character: text is only ever walked from a character's start, with the platform's own steppers,
+// which know the system's code page. A UTF-16 text steps by unit: no character Corven looks for is
+// ever part of a surrogate pair.
+
+// The character after `at`; at itself at the end.
+inline const char* NextChar(const char* at)
+{
+    return CharNextA(at);
+}
+inline char* NextChar(char* at)
+{
+    return CharNextA(at);
+}
+inline const WCHAR* NextChar(const WCHAR* at)
+{
+    return *at ? at + 1 : at;
+}
+inline WCHAR* NextChar(WCHAR* at)
+{
+    return *at ? at + 1 : at;
+}
+
+// The character before `at` in the text that starts at `start`; start itself at the start.
+inline const char* PrevChar(const char* start, const char* at)
+{
+    return CharPrevA(start, at);
+}
+inline const WCHAR* PrevChar(const WCHAR* start, const WCHAR* at)
+{
+    return at > start ? at - 1 : start;
+}
+
+// The letters a to z as A to Z; every other character, a double-byte one's bytes included, as it is.
+template <typename Char> Char FoldLetter(Char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<Char>(c - 'a' + 'A') : c;
+}
+
+// ---- Measuring and copying ----
+template <typename Char> int TextLength(const Char* text)
+{
+    int length = 0;
+    while (text[length]) {
+        ++length;
+    }
+    return length;
+}
+
+// Copies text into out (size characters, terminator included), whole characters only. False when
+// it did not fit: then out holds as many whole characters as fit.
+bool CopyText(char* out, int size, const char* text);
+bool CopyText(WCHAR* out, int size, const WCHAR* text);
+// Appends text to the text in out, as CopyText copies.
+template <typename Char> bool AppendText(Char* out, int size, const Char* text)
+{
+    int length = TextLength(out);
+    return length < size && CopyText(out + length, size - length, text);
+}
+// Copies an ASCII text into a text of either kind.
+bool CopyAscii(WCHAR* out, int size, const char* ascii);
+inline bool CopyAscii(char* out, int size, const char* ascii)
+{
+    return CopyText(out, size, ascii);
+}
+
+// Sets `size` bytes to zero.
+void ZeroBytes(void* bytes, size_t size);
+
+// ---- Looking into paths and lines ----
+// True when text holds the single-byte character c as a character of its own (never as the second
+// byte of a double-byte one).
+bool TextHolds(const char* text, char c);
+// True when the last character of text is a backslash; never when it is a double-byte character
+// whose second byte is 5C.
+bool EndsWithBackslash(const char* text);
+// Drops the blanks and tabs at both ends of text.
+void TrimBlanks(char* text);
+
+// An ASCII literal as a text of either kind, made by the compiler: "windows" as char or WCHAR.
+template <typename Char, size_t N> struct AsciiText {
+    Char text[N];
+};
+template <typename Char, size_t N> constexpr AsciiText<Char, N> Widen(const char (&ascii)[N])
+{
+    AsciiText<Char, N> out{};
+    for (size_t i = 0; i < N; ++i) {
+        out.text[i] = static_cast<Char>(ascii[i]);
+    }
+    return out;
+}
+
+// Appends an ASCII text, as CopyAscii copies.
+template <typename Char> bool AppendAscii(Char* out, int size, const char* ascii)
+{
+    int length = TextLength(out);
+    return length < size && CopyAscii(out + length, size - length, ascii);
+}
