@@ -5,11 +5,15 @@
                                       a .reg file (UTF-16, as regedit writes) setting load=VALUE,
                                       or NAME=VALUE under KEY
   loadvalue.py reg-read FILE          the load value of a .reg file that `reg export` wrote
-  loadvalue.py ini-write FILE VALUE   a win.ini with [windows] load=VALUE among other sections
-  loadvalue.py ini-read FILE          the load value as win.ini's bytes hold it, blanks included
+  loadvalue.py ini-write FILE VALUE [ENCODING]
+                                      a win.ini with [windows] load=VALUE among other sections
+  loadvalue.py ini-read FILE [ENCODING]
+                                      the load value as win.ini's bytes hold it, blanks included
 
 VALUE is taken from the argument's bytes; '-' reads it from standard input (for lines longer than
-one argument may be). A value that is absent prints <absent>.
+one argument may be). With an ENCODING (cp932, say: the code page of a Windows 95 win.ini), the
+value is UTF-8 and goes into the file in that encoding, and comes out of it as UTF-8 again. A
+value that is absent prints <absent>.
 """
 import os
 import sys
@@ -45,12 +49,19 @@ def reg_read(path):
     return b"<absent>"
 
 
-def ini_write(path, value):
+def ini_write(path, value, encoding=None):
+    if encoding:
+        value = value.decode("utf-8").encode(encoding)
     with open(path, "wb") as out:
         out.write(b"[windows]\r\nload=" + value + b"\r\nrun=\r\n[mail]\r\nMAPI=1\r\n")
 
 
-def ini_read(path):
+def ini_read(path, encoding=None):
+    value = ini_value(path)
+    return value.decode(encoding).encode("utf-8") if encoding and value != b"<absent>" else value
+
+
+def ini_value(path):
     section = None
     for line in open(path, "rb").read().split(b"\n"):
         line = line[:-1] if line.endswith(b"\r") else line
@@ -69,9 +80,11 @@ def main():
     if verb == "reg-write":
         reg_write(path, value_argument(sys.argv[3]), *sys.argv[4:6])
     elif verb == "ini-write":
-        ini_write(path, value_argument(sys.argv[3]))
-    elif verb in ("reg-read", "ini-read"):
-        sys.stdout.buffer.write((reg_read if verb == "reg-read" else ini_read)(path) + b"\n")
+        ini_write(path, value_argument(sys.argv[3]), *sys.argv[4:5])
+    elif verb == "reg-read":
+        sys.stdout.buffer.write(reg_read(path) + b"\n")
+    elif verb == "ini-read":
+        sys.stdout.buffer.write(ini_read(path, *sys.argv[3:4]) + b"\n")
     else:
         sys.exit("loadvalue.py: no such verb " + verb)
 

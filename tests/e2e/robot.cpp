@@ -19,6 +19,8 @@
 //   xkey=KEYS             key presses, as xdotool names them (Escape, Return, shift+Home)
 //   xtype=ID=TEXT         a click into a combo box's edit field, its text selected, TEXT typed
 //   xtext=TEXT            TEXT typed where the keyboard focus is
+//   settext=TEXT          the text of the control with the keyboard focus set to TEXT (a message:
+//                         X input types no text the keyboard map lacks)
 //   animating  still      the icon at the dialog's icon place changes over a second, or not
 //
 // Exit 0 when every step held, 1 at the first that did not.
@@ -292,6 +294,15 @@ void Step(const std::string& step)
         ClickAt(step, MiddleOf(edit ? edit : combo));
         AskAgent(step, "key End shift+Home");
         AskAgent(step, "type " + p[2]);
+    } else if (verb == "settext") {
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof(thread);
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(g_dialog, nullptr), &thread) || !thread.hwndFocus) {
+            Fail(step, "no control has the focus");
+        }
+        SendMessageA(thread.hwndFocus, WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>(Split(step, '=', 2)[1].c_str()));
+        Sleep(200);
     } else if (verb == "xtext") {
         AskAgent(step, "type " + Split(step, '=', 2)[1]);
     } else if (verb == "animating") {

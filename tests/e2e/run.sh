@@ -16,10 +16,24 @@ here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
 case $personality in registry | file) ;; *) echo "FAIL: no such personality: $personality"; exit 2 ;; esac
 
+# The locale, from which Wine takes the ANSI code page: Japanese (932) for the double-byte
+# scenarios, each code page's own for its probe, else C.UTF-8 (1252).
+case $scenario in
+dbcs_* | codepage_932) locale=ja_JP.UTF-8 ;;
+codepage_936) locale=zh_CN.UTF-8 ;;
+codepage_949) locale=ko_KR.UTF-8 ;;
+codepage_950) locale=zh_TW.UTF-8 ;;
+*) locale=C.UTF-8 ;;
+esac
+export LANG=$locale LC_ALL=$locale
+# A Windows 95 win.ini holds the bytes of the code page.
+ini_encoding=""
+[ "$locale" = ja_JP.UTF-8 ] && ini_encoding=cp932
+
 # The build's machine, read from the PE header of its CORVEN.EXE.
 pe_offset=$(od -An -tu4 -j60 -N4 "$build/app/CORVEN.EXE" | tr -d ' ')
 machine=$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$build/app/CORVEN.EXE" | tr -d ' ')
-if [ "$machine" = 14c ]; then
+if [ "$((16#$machine))" -eq $((0x14c)) ]; then
   # i386 programs run only inside the namespace where qemu-i386 is registered for them.
   [ -n "${CORVEN_IN_I386:-}" ] || exec "$source_dir/tools/i386.sh" env CORVEN_IN_I386=1 bash "$0" "$@"
   wine=/usr/lib/wine/wine
@@ -60,7 +74,8 @@ use_display 93
 
 # The prefix, made once per build and personality: a virtual desktop (so captions are drawn), E:
 # as a CD-ROM drive, Wine's own "MS Sans Serif" and Marlett so dialogs are drawn as on Windows,
-# and for the file personality no mapping of [windows] to the registry.
+# and for the file personality no mapping of [windows] to the registry and Windows 95 as the
+# version Corven sees.
 make_prefix() {
   rm -rf "$WINEPREFIX"
   "$wine" wineboot -i >/dev/null 2>&1
@@ -71,6 +86,7 @@ make_prefix() {
   if [ "$personality" = file ]; then
     "$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\win.ini\windows' \
       /f >/dev/null
+    "$wine" reg add 'HKCU\Software\Wine\AppDefaults\CORVEN.EXE' /v Version /d win95 /f >/dev/null
   fi
   "$wineserver" -w
 }
@@ -85,7 +101,7 @@ fi
 mkdir -p "$drive_c/windows/system32/TELVANOR.101" "$drive_c/tools"
 cp "$build/app/CORVEN.EXE" "$drive_c/windows/system32/TELVANOR.101/CORVEN.EXE"
 rm -rf "$cd_folder" "$drive_c/Install" "$drive_c/Drivers" "$drive_c/My Setup" "$drive_c/My.exe" \
-  "$drive_c/tools/evil.exe"
+  "$drive_c/tools/evil.exe" "$drive_c/ソフト" "$drive_c/表示"
 mkdir -p "$cd_folder"
 cp "$build/tests/e2e/setup_standin.exe" "$cd_folder/setup.exe"
 ln -sfn "$cd_folder" "$WINEPREFIX/dosdevices/e:"
@@ -96,7 +112,7 @@ chmod u+w "$drive_c/windows/win.ini" 2>/dev/null || true
 # The load= line where this personality keeps it.
 set_load() {
   if [ "$personality" = file ]; then
-    python3 "$here/loadvalue.py" ini-write "$drive_c/windows/win.ini" "$1"
+    python3 "$here/loadvalue.py" ini-write "$drive_c/windows/win.ini" "$1" $ini_encoding
   else
     python3 "$here/loadvalue.py" reg-write "$work/load.reg" "$1"
     "$wine" reg import "$(winpath "$work/load.reg")" >/dev/null 2>&1 || fail "cannot set the load line"
@@ -104,7 +120,7 @@ set_load() {
 }
 load_line() {
   if [ "$personality" = file ]; then
-    python3 "$here/loadvalue.py" ini-read "$drive_c/windows/win.ini"
+    python3 "$here/loadvalue.py" ini-read "$drive_c/windows/win.ini" $ini_encoding
   else
     rm -f "$work/export.reg"
     "$wine" reg export "$windows_key" "$(winpath "$work/export.reg")" /y >/dev/null 2>&1 ||
@@ -211,7 +227,7 @@ dontshow=$(id IDC_DONTSHOW)
 drive=$(id IDC_DRIVE)
 program=$(id IDC_PROGRAM)
 line="$others_head $self $others_tail"
-removed="C:\\TOOLS\\AGENT.EXE C:\\TOOLS\\OTHER.EXE"
+removed="$others_head $others_tail"
 cd_start='E:\setup.exe|E:\.\setup.exe /noprompt'
 
 case $scenario in
@@ -322,7 +338,7 @@ long_line)
   [ ${#head} -gt 250 ] || fail "the line is not long"
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expected=$(printf '%s%s' "$head" "${tail# }" | tr 'a-z' 'A-Z')
+  expected=$(printf '%s%s' "$head" "${tail# }")
   expect_eq "$(load_line)" "$expected" "load line"
   ;;
 read_only)
@@ -363,18 +379,18 @@ tabs | commas)
   set_load "$others_head$sep$self$sep$others_tail"
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "C:\\TOOLS\\AGENT.EXE${sep}C:\\TOOLS\\OTHER.EXE" "load line"
+  expect_eq "$(load_line)" "$others_head$sep$others_tail" "load line"
   ;;
 cyrillic)
-  # The registry holds the path in Unicode, and the A functions read its letters as '?': the line
-  # is left as it is. A Windows 95 win.ini holds the bytes of its own code page, and they stay.
+  # NT keeps the path in Unicode in the registry, and Corven edits it there in Unicode, whatever
+  # the code page. A Windows 95 win.ini holds the bytes of its own code page, and they stay.
   if [ "$personality" = registry ]; then
     set_load "C:\\Программы\\app.exe $self $others_tail"
-    expected="C:\\Программы\\app.exe $self $others_tail"
+    expected="C:\\Программы\\app.exe $others_tail"
   else
     russian=$'\xcf\xf0\xee\xe3\xf0\xe0\xec\xec\xfb'
     set_load "C:\\$russian\\app.exe $self $others_tail"
-    expected="C:\\$russian\\APP.EXE C:\\TOOLS\\OTHER.EXE"
+    expected="C:\\$russian\\app.exe $others_tail"
   fi
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
@@ -389,6 +405,44 @@ quoted_record)
   run_corven "${notice[@]}" click="$ok" "${prompt[@]}" text="$drive=E:\\" escape gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(record)" "" "setup's record"
+  ;;
+dbcs_line)
+  # Japanese Windows: ト is 83 67 and ソ 83 5C, 表 95 5C: second bytes that read as letters and as
+  # a backslash. Every other program's entry comes back to the byte.
+  others="C:\\ソフト\\ツール.EXE C:\\表示\\b.exe"
+  set_load "C:\\ソフト\\ツール.EXE $self C:\\表示\\b.exe"
+  run_corven "${notice[@]}" click="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_eq "$(load_line)" "$others" "load line"
+  expect_eq "$(record)" "$cd_start" "setup's record"
+  ;;
+dbcs_record)
+  # A recorded location ending in 能 (94 5C) is not one ending in a backslash.
+  set_load "$line"
+  mkdir -p "$drive_c/ソフト/機能"
+  cp "$build/tests/e2e/setup_standin.exe" "$drive_c/ソフト/機能/setup.exe"
+  record_mru 'C:\ソフト\機能'
+  run_corven "${notice[@]}" click="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_eq "$(load_line)" "$removed" "load line"
+  expect_eq "$(record)" 'C:\ソフト\機能\setup.exe|C:\ソフト\機能\.\setup.exe /noprompt' "setup's record"
+  ;;
+dbcs_browse)
+  # Browse into a folder ending in ソ (83 5C): the folder keeps its last character.
+  set_load "$line"
+  no_cd_setup
+  mkdir -p "$drive_c/表示/ソ"
+  cp "$build/tests/e2e/setup_standin.exe" "$drive_c/表示/ソ/setup.exe"
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" xclick="$(id IDC_BROWSE)" wait=開く \
+    settext='C:\表示\ソ\setup.exe' xkey=Return gone wait="$prompt_title" text="$drive=C:\表示\ソ" \
+    xclick="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_eq "$(load_line)" "$removed" "load line"
+  expect_eq "$(record)" 'C:\表示\ソ\setup.exe|C:\表示\ソ\setup.exe /noprompt' "setup's record"
+  ;;
+codepage_*)
+  # What winsim simulates of this code page, checked on the real platform.
+  "$wine" "$build/tests/e2e/platform_probe.exe" "${scenario#codepage_}" || fail "the platform probe failed"
   ;;
 animation)
   # For the README's animated picture of the disk prompt (tools/pictures.sh): three seconds of it.

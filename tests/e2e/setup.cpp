@@ -1,7 +1,19 @@
-// The stand-in installer: writes down the command line it was started with, then ends.
+// The stand-in installer: writes down the program file and the command line it was started with,
+// in UTF-8 whatever the code page, then ends.
 #include <windows.h>
 
 #include <cstdio>
+
+namespace {
+
+void WriteUtf8(FILE* out, const wchar_t* text)
+{
+    char bytes[4 * MAX_PATH * 4] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof(bytes), nullptr, nullptr);
+    std::fputs(bytes, out);
+}
+
+} // namespace
 
 int main()
 {
@@ -9,9 +21,12 @@ int main()
     if (!record) {
         return 1;
     }
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof(path));
-    std::fprintf(record, "%s|%s\n", path, GetCommandLineA());
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    WriteUtf8(record, path);
+    std::fputs("|", record);
+    WriteUtf8(record, GetCommandLineW());
+    std::fputs("\n", record);
     std::fclose(record);
     return 0;
 }
