@@ -130,6 +130,18 @@ load_line() {
 }
 winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 record() { [ -f "$drive_c/setup-record.txt" ] && tr -d '\r' < "$drive_c/setup-record.txt" || true; }
+# What setup.exe recorded, once it has: Corven does not wait for the installer, which may still be
+# starting when Corven has ended (slowly, under emulation). A record that should stay empty is
+# given two seconds to show a start that should not have been.
+expect_record() {
+  if [ -z "$1" ]; then
+    sleep 2
+  else
+    local deadline=$((SECONDS + 20))
+    while [ -z "$(record)" ] && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
+  fi
+  expect_eq "$(record)" "$1" "setup's record"
+}
 # Records one install location as the most recent, through a .reg file so any text gets there.
 record_mru() {
   "$wine" reg add 'HKCU\InstallLocationsMRU' /v MRUList /d a /f >/dev/null
@@ -237,7 +249,7 @@ typical)
   run_corven "${notice[@]}" mark="$mark" pause=1500 xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
-  expect_eq "$(record)" "$cd_start" "setup's record"
+  expect_record "$cd_start"
   ;;
 recorded_wins)
   set_load "$line"
@@ -246,7 +258,7 @@ recorded_wins)
   record_mru 'C:\Drivers\Halvern'
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(record)" 'C:\Drivers\Halvern\setup.exe|C:\Drivers\Halvern\.\setup.exe /noprompt' "setup's record"
+  expect_record 'C:\Drivers\Halvern\setup.exe|C:\Drivers\Halvern\.\setup.exe /noprompt'
   ;;
 cancel_clear)
   set_load "$line"
@@ -254,7 +266,7 @@ cancel_clear)
   run_corven "${notice[@]}" click="$cancel" gone
   expect_eq "$exit_code" 2 "exit code"
   expect_eq "$(load_line)" "$before" "load line"
-  expect_eq "$(record)" "" "setup's record"
+  expect_record ""
   ;;
 notice_escape)
   set_load "$line"
@@ -262,21 +274,21 @@ notice_escape)
   run_corven "${notice[@]}" xkey=Escape gone
   expect_eq "$exit_code" 2 "exit code"
   expect_eq "$(load_line)" "$before" "load line"
-  expect_eq "$(record)" "" "setup's record"
+  expect_record ""
   ;;
 cancel_ticked)
   set_load "$line"
   run_corven "${notice[@]}" tick="$dontshow" checked="$dontshow=1" click="$cancel" gone
   expect_eq "$exit_code" 2 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
-  expect_eq "$(record)" "" "setup's record"
+  expect_record ""
   ;;
 ticked_ok)
   set_load "$line"
   run_corven "${notice[@]}" xclick="$dontshow" checked="$dontshow=1" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
-  expect_eq "$(record)" "$cd_start" "setup's record"
+  expect_record "$cd_start"
   ;;
 disk_prompt_typed)
   set_load "$line"
@@ -288,7 +300,7 @@ disk_prompt_typed)
     xtype="$drive=c:\\install" text="$drive=C:\\INSTALL" xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
-  expect_eq "$(record)" 'C:\Install\setup.exe|C:\INSTALL\.\setup.exe /noprompt' "setup's record"
+  expect_record 'C:\Install\setup.exe|C:\INSTALL\.\setup.exe /noprompt'
   ;;
 browse)
   # Browse loads the Open dialog only now; the user picks setup.exe in a folder and presses Enter.
@@ -301,7 +313,7 @@ browse)
     xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
-  expect_eq "$(record)" 'C:\Install\setup.exe|C:\INSTALL\setup.exe /noprompt' "setup's record"
+  expect_record 'C:\Install\setup.exe|C:\INSTALL\setup.exe /noprompt'
   ;;
 prompt_click_stops)
   # A click on the prompt's face (here on its icon) stops the animation for good.
@@ -322,7 +334,7 @@ launch_error)
     text="$program=C:\\NOPE2\\.\\setup.exe" click="$cancel" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
-  expect_eq "$(record)" "" "setup's record"
+  expect_record ""
   ;;
 prompt_escape)
   set_load "$line"
@@ -349,7 +361,7 @@ read_only)
   run_corven "${notice[@]}" click="$ok" gone
   chmod u+w "$drive_c/windows/win.ini"
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(record)" "$cd_start" "setup's record"
+  expect_record "$cd_start"
   ;;
 blank_path)
   set_load "$line"
@@ -360,10 +372,11 @@ blank_path)
   record_mru 'C:\My Setup'
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(record)" 'C:\My Setup\setup.exe|"C:\My Setup\.\setup.exe" /noprompt' "setup's record"
+  expect_record 'C:\My Setup\setup.exe|"C:\My Setup\.\setup.exe" /noprompt'
   ;;
 huge_line)
-  # A value of 32,767 characters or more would be deleted by the write: the line stays as it was.
+  # Written with the A functions (Windows 95), a value of 32,767 characters or more would be deleted
+  # by the write: the line stays as it was. In Unicode (NT) it loses Corven's entry alone.
   filler=""
   while [ ${#filler} -lt 16700 ]; do filler+="C:\\apps\\program.exe "; done
   big="$filler$self ${filler}x.exe"
@@ -371,8 +384,10 @@ huge_line)
   set_load "$big"
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(record)" "$cd_start" "setup's record"
-  [ "$(load_line)" == "$big" ] || fail "the long line changed"
+  expect_record "$cd_start"
+  expected=$big
+  [ "$personality" = registry ] && expected="$filler${filler}x.exe"
+  [ "$(load_line)" == "$expected" ] || fail "the long line is not as it should be"
   ;;
 tabs | commas)
   [ "$scenario" = tabs ] && sep=$'\t' || sep=,
@@ -404,7 +419,7 @@ quoted_record)
   record_mru 'C:\Tools\evil.exe" "x'
   run_corven "${notice[@]}" click="$ok" "${prompt[@]}" text="$drive=E:\\" escape gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(record)" "" "setup's record"
+  expect_record ""
   ;;
 dbcs_line)
   # Japanese Windows: ト is 83 67 and ソ 83 5C, 表 95 5C: second bytes that read as letters and as
@@ -414,7 +429,7 @@ dbcs_line)
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$others" "load line"
-  expect_eq "$(record)" "$cd_start" "setup's record"
+  expect_record "$cd_start"
   ;;
 dbcs_record)
   # A recorded location ending in 能 (94 5C) is not one ending in a backslash.
@@ -425,7 +440,7 @@ dbcs_record)
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
-  expect_eq "$(record)" 'C:\ソフト\機能\setup.exe|C:\ソフト\機能\.\setup.exe /noprompt' "setup's record"
+  expect_record 'C:\ソフト\機能\setup.exe|C:\ソフト\機能\.\setup.exe /noprompt'
   ;;
 dbcs_browse)
   # Browse into a folder ending in ソ (83 5C): the folder keeps its last character.
@@ -438,7 +453,7 @@ dbcs_browse)
     xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
-  expect_eq "$(record)" 'C:\表示\ソ\setup.exe|C:\表示\ソ\setup.exe /noprompt' "setup's record"
+  expect_record 'C:\表示\ソ\setup.exe|C:\表示\ソ\setup.exe /noprompt'
   ;;
 codepage_*)
   # What winsim simulates of this code page, checked on the real platform.
