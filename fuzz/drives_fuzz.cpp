@@ -25,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::string second = input.ConsumeRandomLengthString(600);
         winsim::Drives().rootLists = {first + std::string(2, '\0'), second + std::string(2, '\0')};
     }
-    winsim::Drives().rootQueryFails = input.ConsumeBool() && input.ConsumeBool();
+    if (input.ConsumeBool() && input.ConsumeBool()) {
+        winsim::FailEvery("GetLogicalDriveStringsA");
+    }
     int count = -1;
     DriveEntry* drives = EnumerateDrives(&count);
     int room = __builtin_popcount(mask);

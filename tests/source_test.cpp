@@ -134,9 +134,13 @@ TEST_F(SourceTest, KeyElsewhereOrUnopenableFallsToTheCdRom)
 
     winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "a", "C:\\User");
     winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "MRUList", "a");
-    winsim::FailKeyOpens(ERROR_SUCCESS, true); // success with no handle is no open key
+    winsim::AnswerKeyOpensWithNoHandle(); // success with no handle is no open key
     EXPECT_EQ(Lookup(), "E:\\");
-    winsim::FailKeyOpens(ERROR_ACCESS_DENIED);
+    NextRow();
+    UsualDrives();
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "a", "C:\\User");
+    winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "MRUList", "a");
+    winsim::FailEvery("RegOpenKeyA");
     EXPECT_EQ(Lookup(), "E:\\");
 }
 
@@ -180,7 +184,7 @@ TEST_F(SourceTest, CdRomFallbackTakesTheLowestLetter)
     NextRow();
     winsim::AddDrive('C', DRIVE_FIXED);
     EXPECT_EQ(Lookup(), "");
-    winsim::Drives().maskZero = true;
+    winsim::FailEvery("GetLogicalDrives");
     EXPECT_EQ(Lookup(), "");
 }
 
@@ -262,7 +266,7 @@ TEST_F(SourceTest, EveryAllocationFailureReleasesWhatWasTaken)
     }
     NextRow();
     UsualDrives();
-    winsim::Drives().rootQueryFails = true;
+    winsim::FailEvery("GetLogicalDriveStringsA");
     EXPECT_TRUE(Roots().empty());
 }
 

@@ -311,13 +311,15 @@ BOOL WINAPI IsDBCSLeadByte(BYTE byte)
 
 LPSTR WINAPI CharNextA(LPCSTR at)
 {
+    winsim::Fault("CharNextA");
     return const_cast<LPSTR>(at + CharacterLength(at));
 }
 
 LPSTR WINAPI CharPrevA(LPCSTR start, LPCSTR at)
 {
+    winsim::Fault("CharPrevA");
     while (*start && start < at) {
-        LPCSTR next = CharNextA(start);
+        LPCSTR next = start + CharacterLength(start);
         if (next >= at) {
             break;
         }

@@ -6,6 +6,7 @@
 
 namespace {
 constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
+constexpr DWORD CDERR_INITIALIZATION = 0x0002;
 const HMODULE kCommonDialogs = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x76000000));
 } // namespace
 
@@ -19,6 +20,7 @@ void OnOpenFile(OpenAnswer answer)
 OpenAnswer ChooseFile(const std::string& path)
 {
     return [path](OPENFILENAMEA& record) -> BOOL {
+        InternalCall internal;
         if (path.size() + 1 > record.nMaxFile) {
             M().openError = FNERR_BUFFERTOOSMALL;
             return FALSE;
@@ -57,16 +59,6 @@ std::vector<std::string>& LibraryLoads()
     return M().libraryLoads;
 }
 
-void FailLibrary(const std::string& name)
-{
-    M().failingLibraries.insert(Lower(name));
-}
-
-void FailFunction(const std::string& name)
-{
-    M().failingFunctions.insert(name);
-}
-
 } // namespace winsim
 
 extern "C" {
@@ -75,11 +67,14 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name)
 {
     winsim::M().libraryLoads.push_back(name);
     std::string library = winsim::Lower(name);
+    if (auto fault = winsim::Fault("LoadLibraryA", library)) {
+        return reinterpret_cast<HMODULE>(fault->result);
+    }
     if (library != "comdlg32.dll" && library != "comdlg32") {
         winsim::Problem("LoadLibraryA of a library not simulated: " + library);
         return nullptr;
     }
-    return winsim::M().failingLibraries.count(library) ? nullptr : kCommonDialogs;
+    return kCommonDialogs;
 }
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
@@ -88,7 +83,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
         winsim::Problem("GetProcAddress from a module not loaded, or by ordinal");
         return nullptr;
     }
-    if (winsim::M().failingFunctions.count(name)) {
+    if (winsim::Fault("GetProcAddress", name)) {
         return nullptr;
     }
     std::string function = name;
@@ -105,6 +100,10 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
 {
     winsim::Machine& m = winsim::M();
     m.openError = 0;
+    if (winsim::Fault("GetOpenFileNameA")) {
+        m.openError = CDERR_INITIALIZATION;
+        return FALSE;
+    }
     winsim::OpenRecord seen{};
     seen.record = *record;
     seen.filterNull = record->lpstrFilter == nullptr;
@@ -136,6 +135,7 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
 
 DWORD WINAPI CommDlgExtendedError(void)
 {
+    winsim::Fault("CommDlgExtendedError");
     return winsim::M().openError;
 }
 }

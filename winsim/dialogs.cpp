@@ -65,7 +65,8 @@ HWND FirstTabStop(Window* dialog)
     return nullptr;
 }
 
-// The dialog the user acts on, or nullptr (and a problem) when nobody could act on it.
+// The dialog the user acts on, or nullptr (and a problem) when nobody could act on it. A disabled
+// dialog, the owner of the one that shows, takes no clicks and no keys: nothing happens.
 Window* OpenDialog(HWND handle, const char* action)
 {
     Window* dialog = winsim::FromHandle(handle);
@@ -73,7 +74,7 @@ Window* OpenDialog(HWND handle, const char* action)
         winsim::Problem(std::string(action) + " on a dialog that is not open");
         return nullptr;
     }
-    return dialog;
+    return dialog->enabled ? dialog : nullptr;
 }
 
 Window* ChildOf(Window* dialog, int id)
@@ -142,9 +143,15 @@ void OnDialog(int templateId, Script script)
     M().scripts[templateId].push_back(std::move(script));
 }
 
-void FailDialog(int templateId)
+void OnAnyOtherDialog(Script script)
 {
-    M().failingDialogs.insert(templateId);
+    M().otherDialogs = std::move(script);
+}
+
+bool IsOpen(HWND handle)
+{
+    Window* dialog = FromHandle(handle);
+    return dialog && dialog->kind == Window::Dialog && dialog->alive && !dialog->ended;
 }
 
 std::vector<int>& DialogsOpened()
@@ -314,18 +321,29 @@ extern "C" {
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc,
                                LPARAM param)
 {
-    if (instance != winsim::Instance() || !IS_INTRESOURCE(templateName) || owner) {
-        winsim::Problem("DialogBoxParamA with a foreign instance, a named template or an owner");
+    Window* ownerWindow = winsim::FromHandle(owner);
+    if (instance != winsim::Instance() || !IS_INTRESOURCE(templateName) ||
+        (owner && (!ownerWindow || ownerWindow->kind != Window::Dialog))) {
+        winsim::Problem(
+            "DialogBoxParamA with a foreign instance, a named template or an owner that is no dialog");
         return -1;
     }
     int id = static_cast<int>(reinterpret_cast<uintptr_t>(templateName));
+    if (auto fault = winsim::Fault("DialogBoxParamA", std::to_string(id))) {
+        return fault->result;
+    }
     const winsim::Resource* res = winsim::FindResource(RT_DIALOG, id);
     winsim::DialogTemplate t;
-    if (!res || M().failingDialogs.count(id) || !winsim::ParseDialogTemplate(res->data, &t)) {
+    if (!res || !winsim::ParseDialogTemplate(res->data, &t)) {
         return -1;
     }
     Window* dialog = BuildDialog(id, t, proc);
     M().opened.push_back(id);
+    // A modal dialog disables its owner until it ends.
+    bool ownerWasEnabled = ownerWindow && ownerWindow->enabled;
+    if (ownerWindow) {
+        ownerWindow->enabled = false;
+    }
     HWND handle = winsim::ToHandle(dialog);
     HWND firstTabStop = FirstTabStop(dialog);
     // TRUE: the dialog manager gives the focus to the first tab stop; FALSE: the procedure has
@@ -342,7 +360,10 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     }
     if (!dialog->ended) {
         auto& queue = M().scripts[id];
-        if (queue.empty()) {
+        if (queue.empty() && M().otherDialogs) {
+            winsim::Script script = M().otherDialogs;
+            script(handle);
+        } else if (queue.empty()) {
             winsim::Problem("no user script for dialog " + std::to_string(id));
         } else {
             winsim::Script script = std::move(queue.front());
@@ -356,11 +377,15 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     }
     INT_PTR result = dialog->result;
     winsim::DestroyWindowTree(dialog);
+    if (ownerWasEnabled) {
+        ownerWindow->enabled = true;
+    }
     return result;
 }
 
 BOOL WINAPI EndDialog(HWND handle, INT_PTR result)
 {
+    winsim::Fault("EndDialog");
     Window* dialog = winsim::FromHandle(handle);
     if (!dialog || dialog->kind != Window::Dialog) {
         winsim::Problem("EndDialog on a window that is not a dialog");
@@ -373,17 +398,24 @@ BOOL WINAPI EndDialog(HWND handle, INT_PTR result)
 
 UINT_PTR WINAPI SetTimer(HWND handle, UINT_PTR id, UINT elapse, TIMERPROC proc)
 {
+    if (auto fault = winsim::Fault("SetTimer")) {
+        return static_cast<UINT_PTR>(fault->result);
+    }
     Window* window = winsim::FromHandle(handle);
     if (!window || proc) {
         return 0;
     }
-    KillTimer(handle, id);
+    {
+        winsim::InternalCall internal; // a timer set again replaces the old one
+        KillTimer(handle, id);
+    }
     M().timers.push_back(winsim::Timer{window, id, elapse, M().now + elapse, M().timerOrder++});
     return id;
 }
 
 BOOL WINAPI KillTimer(HWND handle, UINT_PTR id)
 {
+    winsim::Fault("KillTimer");
     auto& timers = M().timers;
     for (size_t i = 0; i < timers.size(); ++i) {
         if (winsim::ToHandle(timers[i].window) == handle && timers[i].id == id) {

@@ -51,6 +51,9 @@ extern "C" {
 DWORD WINAPI GetLogicalDrives(void)
 {
     winsim::Machine& m = M();
+    if (auto fault = winsim::Fault("GetLogicalDrives")) {
+        return static_cast<DWORD>(fault->result);
+    }
     DWORD mask = 0;
     for (const auto& drive : m.drives) {
         mask |= 1u << (drive.first - 'A');
@@ -59,15 +62,15 @@ DWORD WINAPI GetLogicalDrives(void)
         winsim::AddDrive(late.first, late.second);
     }
     m.faults.lateDrives.clear();
-    return m.faults.maskZero ? 0 : mask;
+    return mask;
 }
 
 DWORD WINAPI GetLogicalDriveStringsA(DWORD length, LPSTR buffer)
 {
     winsim::Machine& m = M();
     ++m.rootQueries;
-    if (m.faults.rootQueryFails) {
-        return 0;
+    if (auto fault = winsim::Fault("GetLogicalDriveStringsA")) {
+        return static_cast<DWORD>(fault->result);
     }
     std::string list = RootList();
     // The list's size with its final NUL; too big a list leaves the buffer alone.
@@ -81,6 +84,9 @@ DWORD WINAPI GetLogicalDriveStringsA(DWORD length, LPSTR buffer)
 UINT WINAPI GetDriveTypeA(LPCSTR root)
 {
     winsim::Machine& m = M();
+    if (auto fault = winsim::Fault("GetDriveTypeA")) {
+        return static_cast<UINT>(fault->result);
+    }
     auto typed = m.faults.rootTypes.find(root);
     if (typed != m.faults.rootTypes.end()) {
         return typed->second;

@@ -13,14 +13,6 @@ HANDLE ProcessHeap()
     return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x5000));
 }
 
-// Counts the call and says whether it is one a test made fail.
-bool CallFails()
-{
-    winsim::Machine& m = M();
-    ++m.heapCalls;
-    return m.failingHeapCalls.erase(m.heapCalls) > 0;
-}
-
 bool CheckHeap(HANDLE heap, const char* what)
 {
     if (heap != ProcessHeap()) {
@@ -39,23 +31,19 @@ int LiveBlocks()
     return static_cast<int>(M().blocks.size());
 }
 
-void FailHeapCall(int nth)
-{
-    M().failingHeapCalls.insert(M().heapCalls + nth);
-}
-
 } // namespace winsim
 
 extern "C" {
 
 HANDLE WINAPI GetProcessHeap(void)
 {
+    winsim::Fault("GetProcessHeap");
     return ProcessHeap();
 }
 
 LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes)
 {
-    if (!CheckHeap(heap, "HeapAlloc") || CallFails()) {
+    if (winsim::Fault("HeapAlloc") || !CheckHeap(heap, "HeapAlloc")) {
         return nullptr;
     }
     void* block = std::malloc(bytes ? bytes : 1);
@@ -75,7 +63,7 @@ LPVOID WINAPI HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T bytes)
         winsim::Problem("HeapReAlloc of a block that is not live");
         return nullptr;
     }
-    if (CallFails()) {
+    if (winsim::Fault("HeapReAlloc")) {
         return nullptr;
     }
     size_t old = found->second;
@@ -90,6 +78,7 @@ LPVOID WINAPI HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T bytes)
 
 BOOL WINAPI HeapFree(HANDLE heap, DWORD, LPVOID block)
 {
+    winsim::Fault("HeapFree");
     if (!CheckHeap(heap, "HeapFree")) {
         return FALSE;
     }

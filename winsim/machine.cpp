@@ -96,6 +96,7 @@ void WINAPI SetLastError(DWORD code)
 // Windows 95 (4.00.950) with the high bit of Windows 95 set; NT 4.0 (build 1381) without it.
 DWORD WINAPI GetVersion(void)
 {
+    winsim::Fault("GetVersion");
     return winsim::M().winIni == winsim::WinIni::File ? 0xC3B60004u : 0x05650004u;
 }
 

@@ -23,6 +23,7 @@ struct Window {
     bool visible = false;
     bool topmost = false;
     bool alive = true;
+    bool enabled = true; // a dialog's owner is disabled while the dialog shows
     bool invalid = false;
     Window* parent = nullptr;
     std::vector<Window*> children;
@@ -52,8 +53,32 @@ struct RegistryValue {
     std::vector<BYTE> data;
 };
 
+// One call of the fault table: whether it can fail, and what it then returns and says.
+struct CallFault {
+    const char* name; // with "#" and the message's name for SendMessageA's own
+    bool fails;
+    LONG_PTR result;
+    DWORD lastError;
+};
+
+// Calls of the named kinds fail: the countdown-th from now, or every one.
+struct NamedFault {
+    std::set<std::string> names;
+    int countdown;
+    bool every;
+};
+
 struct Machine {
     std::vector<std::string> problems;
+    // Faults
+    std::vector<std::string> calls;
+    int failableCalls = 0;
+    int failingCall = 0;
+    std::vector<NamedFault> namedFaults;
+    int failedCalls = 0;
+    std::string failedCallName;
+    int internalCalls = 0;
+    bool keyOpensWithNoHandle = false;
     // Profiles
     WinIni winIni = WinIni::File;
     UINT codePage = 1252;
@@ -67,17 +92,12 @@ struct Machine {
     std::map<uintptr_t, std::string> openKeys;
     uintptr_t nextKey = 0x1000;
     int keyOpens = 0;
-    bool failOpens = false;
-    LSTATUS failStatus = 0;
-    bool nullHandle = false;
     // Drives
     std::map<char, std::pair<UINT, std::string>> drives;
     DriveFaults faults;
     int rootQueries = 0;
     // Heap
     std::map<void*, size_t> blocks;
-    int heapCalls = 0;
-    std::set<int> failingHeapCalls;
     // Processes
     std::vector<Start> starts;
     std::deque<UINT> forcedResults;
@@ -97,7 +117,7 @@ struct Machine {
     uintptr_t nextDc = 0x3000;
     // Dialogs and the user
     std::map<int, std::deque<Script>> scripts;
-    std::set<int> failingDialogs;
+    Script otherDialogs;
     std::vector<int> opened;
     HWND focus = nullptr;                                             // the control with the keyboard focus
     std::deque<std::pair<Window*, std::pair<WPARAM, LPARAM>>> posted; // WM_COMMAND posts
@@ -107,8 +127,6 @@ struct Machine {
     DWORD now = 0;
     // Libraries loaded at run time
     std::vector<std::string> libraryLoads;
-    std::set<std::string> failingLibraries;
-    std::set<std::string> failingFunctions;
     // Open dialog
     std::deque<OpenAnswer> openAnswers;
     std::vector<OpenRecord> openRecords;
@@ -117,6 +135,19 @@ struct Machine {
 
 Machine& M();
 void Problem(const std::string& what);
+
+// Every platform call the product makes starts here: the call is recorded, and when it is one to
+// fail, its table entry comes back (GetLastError set) and the call returns entry->result.
+// qualifier names a kind of the call: the message of SendMessageA, the template of a dialog.
+const CallFault* Fault(const char* name, const std::string& qualifier = "");
+// winsim's own use of a platform function, neither recorded nor failed, while one lives.
+class InternalCall {
+public:
+    InternalCall();
+    ~InternalCall();
+    InternalCall(const InternalCall&) = delete;
+    InternalCall& operator=(const InternalCall&) = delete;
+};
 
 Window* FromHandle(HWND window);
 HWND ToHandle(Window* window);

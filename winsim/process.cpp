@@ -116,7 +116,9 @@ UINT WINAPI WinExec(LPCSTR commandLine, UINT show)
     winsim::Machine& m = M();
     winsim::Start start{commandLine, show, ""};
     UINT result;
-    if (!m.forcedResults.empty()) {
+    if (auto fault = winsim::Fault("WinExec")) {
+        result = static_cast<UINT>(fault->result);
+    } else if (!m.forcedResults.empty()) {
         result = m.forcedResults.front();
         m.forcedResults.pop_front();
     } else {

@@ -206,6 +206,7 @@ std::string ProfileValue(const std::string& section, const std::string& key, con
 {
     std::string value(70000, '\0');
     char noDefault[1] = {'\0'};
+    InternalCall internal;
     DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), noDefault, &value[0],
                                        static_cast<DWORD>(value.size()), file.c_str());
     value.resize(n);
@@ -247,7 +248,9 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LP
     std::string fallback = def ? def : "";
     fallback.erase(fallback.find_last_not_of(' ') + 1);
     std::string value;
-    if (IsMappedWindowsSection(file, section)) {
+    if (winsim::Fault("GetPrivateProfileStringA")) {
+        value = Cut(fallback, size); // a failed read gives the default, as a missing key does
+    } else if (IsMappedWindowsSection(file, section)) {
         auto found = M().windowsValues.find(Lower(key));
         value = Cut(found == M().windowsValues.end() ? fallback : winsim::UnicodeToAnsi(found->second), size);
     } else {
@@ -269,6 +272,9 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LP
 
 BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR file)
 {
+    if (auto fault = winsim::Fault("WritePrivateProfileStringA")) {
+        return static_cast<BOOL>(fault->result);
+    }
     ++M().profileWrites;
     // A value too long for the conversion to Unicode reaches the platform as no value at all,
     // which deletes the key, and the write still reports success.
@@ -346,6 +352,9 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
 
 UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size)
 {
+    if (auto fault = winsim::Fault("GetSystemDirectoryA")) {
+        return static_cast<UINT>(fault->result);
+    }
     const std::string& dir = M().systemDirectory;
     if (dir.size() >= size) {
         return static_cast<UINT>(dir.size() + 1);
@@ -393,6 +402,9 @@ DWORD WINAPI GetPrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR def,
     std::u16string value = def ? def : u"";
     value.erase(value.find_last_not_of(u' ') + 1);
     auto found = M().windowsValues.find(Lower(Narrow(key)));
+    if (winsim::Fault("GetPrivateProfileStringW")) {
+        found = M().windowsValues.end(); // a failed read gives the default, as a missing key does
+    }
     if (found != M().windowsValues.end()) {
         value = winsim::ToUtf16(found->second);
     }
@@ -413,6 +425,9 @@ BOOL WINAPI WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR val
         winsim::Problem("the W profile functions are simulated for win.ini's [windows] on NT only");
         return FALSE;
     }
+    if (auto fault = winsim::Fault("WritePrivateProfileStringW")) {
+        return static_cast<BOOL>(fault->result);
+    }
     ++M().profileWrites;
     if (value) {
         M().windowsValues[Lower(Narrow(key))] = winsim::FromUtf16(value);
@@ -426,6 +441,9 @@ UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size)
 {
     if (FailsAsWindows95()) {
         return 0;
+    }
+    if (auto fault = winsim::Fault("GetSystemDirectoryW")) {
+        return static_cast<UINT>(fault->result);
     }
     std::u16string dir = winsim::ToUtf16(winsim::AnsiToUnicode(M().systemDirectory));
     if (dir.size() >= size) {

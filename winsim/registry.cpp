@@ -55,11 +55,9 @@ int KeyOpens()
     return M().keyOpens;
 }
 
-void FailKeyOpens(LSTATUS status, bool nullHandle)
+void AnswerKeyOpensWithNoHandle()
 {
-    M().failOpens = true;
-    M().failStatus = status;
-    M().nullHandle = nullHandle;
+    M().keyOpensWithNoHandle = true;
 }
 
 } // namespace winsim
@@ -69,9 +67,13 @@ extern "C" {
 LSTATUS WINAPI RegOpenKeyA(HKEY root, LPCSTR subkey, HKEY* result)
 {
     winsim::Machine& m = M();
-    if (m.failOpens) {
+    if (auto fault = winsim::Fault("RegOpenKeyA")) {
         *result = nullptr;
-        return m.failStatus;
+        return static_cast<LSTATUS>(fault->result);
+    }
+    if (m.keyOpensWithNoHandle) {
+        *result = nullptr;
+        return ERROR_SUCCESS;
     }
     std::string base = RootName(root);
     if (base.empty()) {
@@ -95,6 +97,9 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD
 {
     winsim::Machine& m = M();
     auto open = m.openKeys.find(reinterpret_cast<uintptr_t>(key));
+    if (auto fault = winsim::Fault("RegQueryValueExA")) {
+        return static_cast<LSTATUS>(fault->result); // the buffer as it was
+    }
     if (open == m.openKeys.end() || reserved) {
         winsim::Problem("RegQueryValueExA on a key that is not open");
         return 6;
@@ -137,6 +142,7 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD
 
 LSTATUS WINAPI RegCloseKey(HKEY key)
 {
+    winsim::Fault("RegCloseKey");
     if (M().openKeys.erase(reinterpret_cast<uintptr_t>(key)) == 0) {
         winsim::Problem("RegCloseKey on a key that is not open");
         return 6;

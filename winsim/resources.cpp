@@ -227,6 +227,9 @@ extern "C" {
 
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size)
 {
+    if (auto fault = winsim::Fault("LoadStringA")) {
+        return static_cast<int>(fault->result);
+    }
     if (size <= 0 || !IsProgram(instance, "LoadStringA")) {
         return 0;
     }
@@ -254,6 +257,9 @@ int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size)
 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
 {
+    if (winsim::Fault("LoadIconA")) {
+        return nullptr;
+    }
     if (!IsProgram(instance, "LoadIconA") || !IS_INTRESOURCE(name)) {
         return nullptr;
     }
@@ -275,6 +281,7 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
 
 BOOL WINAPI DestroyIcon(HICON icon)
 {
+    winsim::Fault("DestroyIcon");
     // Destroying a shared icon does nothing, and the icon stays usable.
     if (M().icons.count(reinterpret_cast<uintptr_t>(icon)) == 0) {
         winsim::Problem("DestroyIcon of a handle that is no icon");

@@ -48,6 +48,7 @@ int WINAPI lstrlenA(LPCSTR s)
 
 int WINAPI lstrcmpA(LPCSTR a, LPCSTR b)
 {
+    winsim::Fault("lstrcmpA");
     int r = std::strcmp(a, b);
     return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
@@ -56,12 +57,14 @@ int WINAPI lstrcmpiA(LPCSTR a, LPCSTR b)
 {
     std::string x = winsim::Lower(a);
     std::string y = winsim::Lower(b);
-    return lstrcmpA(x.c_str(), y.c_str());
+    int r = x.compare(y);
+    return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
 // The conversions Corven's texts use: %s %c %d %i %u %x %X %%, with '-', '0', a width and 'l'.
 int WINAPIV wsprintfA(LPSTR out, LPCSTR format, ...)
 {
+    winsim::Fault("wsprintfA");
     va_list args;
     va_start(args, format);
     std::string result;

@@ -28,6 +28,25 @@ int SortedPlace(const std::vector<std::string>& items, const std::string& text)
     return static_cast<int>(high);
 }
 
+// The name of a message the product sends, for the fault table.
+std::string MessageName(UINT msg)
+{
+    switch (msg) {
+    case CB_ADDSTRING:
+        return "CB_ADDSTRING";
+    case CB_SETCURSEL:
+        return "CB_SETCURSEL";
+    case CB_GETLBTEXT:
+        return "CB_GETLBTEXT";
+    case CB_GETLBTEXTLEN:
+        return "CB_GETLBTEXTLEN";
+    case WM_GETTEXT:
+        return "WM_GETTEXT";
+    default:
+        return std::to_string(msg);
+    }
+}
+
 LRESULT CopyText(const std::string& text, WPARAM max, LPARAM out)
 {
     if (max == 0) {
@@ -207,6 +226,7 @@ int LiveDCs()
 
 HWND Control(HWND dialog, int id)
 {
+    InternalCall internal;
     return GetDlgItem(dialog, id);
 }
 
@@ -222,6 +242,7 @@ std::string Text(HWND window)
 
 std::string Text(HWND dialog, int id)
 {
+    InternalCall internal;
     return Text(GetDlgItem(dialog, id));
 }
 
@@ -229,6 +250,12 @@ bool IsVisible(HWND window)
 {
     Window* w = FromHandle(window);
     return w && w->visible;
+}
+
+bool IsEnabled(HWND window)
+{
+    Window* w = FromHandle(window);
+    return w && w->enabled;
 }
 
 bool IsTopmost(HWND window)
@@ -239,18 +266,21 @@ bool IsTopmost(HWND window)
 
 bool IsChecked(HWND dialog, int id)
 {
+    InternalCall internal;
     Window* w = FromHandle(GetDlgItem(dialog, id));
     return w && w->check == BST_CHECKED;
 }
 
 std::vector<std::string> ComboItems(HWND dialog, int id)
 {
+    InternalCall internal;
     Window* w = FromHandle(GetDlgItem(dialog, id));
     return w ? w->items : std::vector<std::string>{};
 }
 
 int ComboSelection(HWND dialog, int id)
 {
+    InternalCall internal;
     Window* w = FromHandle(GetDlgItem(dialog, id));
     return w ? w->selection : CB_ERR;
 }
@@ -267,6 +297,7 @@ extern "C" {
 
 HWND WINAPI GetDlgItem(HWND dialog, int id)
 {
+    winsim::Fault("GetDlgItem");
     Window* d = winsim::FromHandle(dialog);
     if (!d) {
         return nullptr;
@@ -281,6 +312,9 @@ HWND WINAPI GetDlgItem(HWND dialog, int id)
 
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
 {
+    if (auto fault = winsim::Fault("SetWindowTextA")) {
+        return static_cast<BOOL>(fault->result);
+    }
     Window* w = winsim::FromHandle(window);
     if (!w) {
         return FALSE;
@@ -295,11 +329,18 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
 
 BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text)
 {
+    if (auto fault = winsim::Fault("SetDlgItemTextA")) {
+        return static_cast<BOOL>(fault->result);
+    }
+    winsim::InternalCall internal;
     return SetWindowTextA(GetDlgItem(dialog, id), text);
 }
 
 LRESULT WINAPI SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (auto fault = winsim::Fault("SendMessageA", MessageName(msg))) {
+        return fault->result;
+    }
     Window* w = winsim::FromHandle(window);
     if (!w) {
         return 0;
@@ -315,6 +356,7 @@ LRESULT WINAPI SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 
 BOOL WINAPI ShowWindow(HWND window, int show)
 {
+    winsim::Fault("ShowWindow");
     Window* w = winsim::FromHandle(window);
     if (!w) {
         return FALSE;
@@ -329,11 +371,15 @@ BOOL WINAPI ShowWindow(HWND window, int show)
 
 HWND WINAPI GetDesktopWindow(void)
 {
+    winsim::Fault("GetDesktopWindow");
     return winsim::ToHandle(M().desktop);
 }
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
 {
+    if (auto fault = winsim::Fault("GetWindowRect")) {
+        return static_cast<BOOL>(fault->result); // the rectangle as it was
+    }
     Window* w = winsim::FromHandle(window);
     if (!w) {
         return FALSE;
@@ -344,6 +390,9 @@ BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
 
 BOOL WINAPI SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags)
 {
+    if (auto fault = winsim::Fault("SetWindowPos")) {
+        return static_cast<BOOL>(fault->result);
+    }
     Window* w = winsim::FromHandle(window);
     if (!w) {
         return FALSE;
@@ -370,6 +419,9 @@ BOOL WINAPI SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, 
 
 int WINAPI GetSystemMetrics(int index)
 {
+    if (auto fault = winsim::Fault("GetSystemMetrics")) {
+        return static_cast<int>(fault->result);
+    }
     switch (index) {
     case SM_CXICON:
         return M().iconWidth;
@@ -387,6 +439,9 @@ int WINAPI GetSystemMetrics(int index)
 
 HDC WINAPI GetDC(HWND window)
 {
+    if (winsim::Fault("GetDC")) {
+        return nullptr;
+    }
     if (!winsim::FromHandle(window)) {
         return nullptr;
     }
@@ -397,6 +452,7 @@ HDC WINAPI GetDC(HWND window)
 
 int WINAPI ReleaseDC(HWND, HDC dc)
 {
+    winsim::Fault("ReleaseDC");
     if (M().dcs.erase(reinterpret_cast<uintptr_t>(dc)) == 0) {
         winsim::Problem("ReleaseDC of a device context that is not live");
         return 0;
@@ -406,6 +462,9 @@ int WINAPI ReleaseDC(HWND, HDC dc)
 
 BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon)
 {
+    if (auto fault = winsim::Fault("DrawIcon")) {
+        return static_cast<BOOL>(fault->result);
+    }
     auto live = M().icons.find(reinterpret_cast<uintptr_t>(icon));
     auto context = M().dcs.find(reinterpret_cast<uintptr_t>(dc));
     if (context == M().dcs.end() || live == M().icons.end()) {
@@ -418,6 +477,9 @@ BOOL WINAPI DrawIcon(HDC dc, int x, int y, HICON icon)
 
 BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL)
 {
+    if (auto fault = winsim::Fault("InvalidateRect")) {
+        return static_cast<BOOL>(fault->result);
+    }
     Window* w = winsim::FromHandle(window);
     if (!w) {
         return FALSE;
@@ -430,6 +492,9 @@ BOOL WINAPI InvalidateRect(HWND window, const RECT* rect, BOOL)
 
 BOOL WINAPI MessageBeep(UINT type)
 {
+    if (auto fault = winsim::Fault("MessageBeep")) {
+        return static_cast<BOOL>(fault->result);
+    }
     M().beeps.push_back(type);
     return TRUE;
 }

@@ -21,6 +21,35 @@ UINT CodePage();
 std::string AnsiFromUtf8(const std::string& utf8); // the code page's bytes of a text
 std::string Utf8FromAnsi(const std::string& ansi);
 
+// ---- Faults: every platform call the product makes, recorded and made to fail as documented ----
+// Calls are named as the functions are; SendMessageA's that can fail as "SendMessageA#CB_ADDSTRING"
+// and so on; a dialog's as "DialogBoxParamA#117", a library's "LoadLibraryA#comdlg32.dll", a
+// function's "GetProcAddress#GetOpenFileNameA". Names may be joined with '|'.
+std::vector<std::string>& Calls();                     // every call so far, in order
+int FailableCalls();                                   // the calls so far that can fail
+void FailCall(int nth);                                // the nth call from now of those that can fail fails
+void FailCalls(const std::string& names, int nth = 1); // the nth call of those named from now
+void FailEvery(const std::string& names);              // every call of those named, from now on
+int FailedCalls();                                     // how many calls were made to fail
+std::string FailedCallName();                          // the last one made to fail
+void ClearFaults();                                    // no call fails from now on
+inline void FailHeapCall(int nth)
+{
+    FailCalls("HeapAlloc|HeapReAlloc", nth);
+}
+inline void FailDialog(int templateId)
+{
+    FailEvery("DialogBoxParamA#" + std::to_string(templateId));
+}
+inline void FailLibrary(const std::string& name)
+{
+    FailEvery("LoadLibraryA#" + name);
+}
+inline void FailFunction(const std::string& name)
+{
+    FailEvery("GetProcAddress#" + name);
+}
+
 // ---- The machine as a whole ----
 void Reset();                         // a fresh machine: no files, keys, drives, windows or scripts
 HINSTANCE Instance();                 // the program's module handle
@@ -51,15 +80,15 @@ int ProfileWrites();
 void SetRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
                       const std::vector<BYTE>& data);
 void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
-int OpenKeys();                                             // keys opened and not yet closed
-int KeyOpens();                                             // successful opens so far
-void FailKeyOpens(LSTATUS status, bool nullHandle = false); // every open answers so from now on
+int OpenKeys();                    // keys opened and not yet closed
+int KeyOpens();                    // successful opens so far
+void AnswerKeyOpensWithNoHandle(); // every open "succeeds" with a null handle from now on
 
 // ---- Drives ----
 void AddDrive(char letter, UINT type, const std::string& hostFolder = "");
+// What the platform may do between and within the inventory's queries (its failures are the
+// fault switch's: FailEvery("GetLogicalDrives"), ...).
 struct DriveFaults {
-    bool maskZero = false;                         // GetLogicalDrives answers 0
-    bool rootQueryFails = false;                   // GetLogicalDriveStringsA answers 0
     std::vector<std::pair<char, UINT>> lateDrives; // appear right after the mask is read
     std::vector<std::string> rootLists;            // raw lists (with their NULs) per root query
     std::map<std::string, UINT> rootTypes;         // drive types of roots in raw lists
@@ -69,7 +98,6 @@ int RootQueries();
 
 // ---- Heap ----
 int LiveBlocks();
-void FailHeapCall(int nth); // the nth HeapAlloc/HeapReAlloc call from now fails
 
 // ---- Processes ----
 struct Start {
@@ -133,6 +161,7 @@ HWND Control(HWND dialog, int id);
 std::string Text(HWND window);
 std::string Text(HWND dialog, int id);
 bool IsVisible(HWND window);
+bool IsEnabled(HWND window); // takes input: not the owner of a dialog that shows
 bool IsTopmost(HWND window);
 bool IsChecked(HWND dialog, int id);
 std::vector<std::string> ComboItems(HWND dialog, int id);
@@ -142,7 +171,8 @@ RECT WindowRect(HWND window);
 // ---- Dialogs and the user ----
 using Script = std::function<void(HWND dialog)>;
 void OnDialog(int templateId, Script script); // one opening each, in turn
-void FailDialog(int templateId);              // its creation fails from now on
+void OnAnyOtherDialog(Script script);         // a dialog with no script of its own left
+bool IsOpen(HWND dialog);                     // open and not yet ended
 std::vector<int>& DialogsOpened();
 HWND Focus();                 // the control with the keyboard focus, or nullptr
 bool NeedsPaint(HWND window); // invalid, waiting for a WM_PAINT that validates it
@@ -163,9 +193,7 @@ void Wait(DWORD milliseconds); // simulated time passes; timer ticks arrive in o
 std::map<UINT_PTR, UINT> Timers(HWND window);
 
 // ---- Libraries loaded at run time: comdlg32.dll with its two functions ----
-std::vector<std::string>& LibraryLoads();   // every LoadLibraryA, by the name given
-void FailLibrary(const std::string& name);  // LoadLibraryA of it fails from now on
-void FailFunction(const std::string& name); // GetProcAddress of it gives nullptr from now on
+std::vector<std::string>& LibraryLoads(); // every LoadLibraryA, by the name given
 
 // ---- The Open dialog ----
 using OpenAnswer = std::function<BOOL(OPENFILENAMEA& record)>;
