@@ -12,8 +12,11 @@ void CenterDialogTopmost(HWND dialog)
 {
     RECT desktop;
     RECT window;
-    GetWindowRect(GetDesktopWindow(), &desktop);
-    GetWindowRect(dialog, &window);
+    // Where a rectangle cannot be had, the dialog stays where the template put it: topmost and shown.
+    if (!GetWindowRect(GetDesktopWindow(), &desktop) || !GetWindowRect(dialog, &window)) {
+        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        return;
+    }
     // The dialog's half is taken of its negative extent, so odd sizes round toward zero.
     int x = (desktop.right - desktop.left) / 2 + (window.left - window.right) / 2;
     int y = (desktop.bottom - desktop.top) / 2 + (window.top - window.bottom) / 2;
@@ -36,8 +39,10 @@ int PaintDialogIcon(HINSTANCE instance, HWND dialog, const RECT* iconRect, WORD 
         return 0;
     }
     HDC dc = GetDC(dialog);
-    DrawIcon(dc, iconRect->left, iconRect->top, icon);
-    ReleaseDC(dialog, dc);
+    if (dc) {
+        DrawIcon(dc, iconRect->left, iconRect->top, icon);
+        ReleaseDC(dialog, dc);
+    }
     DestroyIcon(icon);
     return 1;
 }
