@@ -7,10 +7,9 @@ namespace {
 constexpr char kCompanionProgram[] = "TELVANOR.EXE";
 }
 
+// Taking Corven off and listing the companion are one edit of the line, so that no failure between
+// them loses the companion for good (Corven would never run again to list it).
 void FinishInstallation()
 {
-    RemoveSelfFromLoadLine();
-    if (NeedsCompanionProgram() && !IsVideoCaptureDevice()) {
-        AddToLoadLine(kCompanionProgram);
-    }
+    FinishLoadLine(NeedsCompanionProgram() && !IsVideoCaptureDevice() ? kCompanionProgram : nullptr);
 }

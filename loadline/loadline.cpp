@@ -344,6 +344,87 @@ int ReadLoadLine(LoadLine* line, DWORD reserve, bool unicode)
            AppendAscii(path, size, fileName);
 }
 
+// True when the start-up line really is absent or empty. A read that fails gives the default, as
+// an absent key does: a second read, with a default no value holds, tells the two apart.
+bool HoldsNoLine(bool unicode)
+{
+    constexpr char kMarker = '\x7f';
+    DWORD length;
+    bool marked;
+    if (unicode) {
+        WCHAR marker[2] = {kMarker, 0};
+        WCHAR value[4];
+        length = GetPrivateProfileStringW(kSectionW.text, kKeyW.text, marker, value, 4, kProfileW.text);
+        marked = value[0] == kMarker;
+    } else {
+        char marker[2] = {kMarker, '\0'};
+        char value[4];
+        length = GetPrivateProfileStringA(kSection, kKey, marker, value, sizeof(value), kProfile);
+        marked = value[0] == kMarker;
+    }
+    return length == 0 || (length == 1 && marked);
+}
+
+// The one edit of the start-up line: Corven's entry taken off (removeSelf) and the companion listed
+// (unless companion is null), in one read and one write, so that whatever fails, the line is
+// either as it was or has every change. Returns what RemoveSelfFromLoadLine reports.
+int EditLoadLine(bool removeSelf, const char* companion)
+{
+    bool unicode = KeepsLineInUnicode();
+    Unit path[kAddPathSize];
+    ZeroBytes(path, sizeof(path));
+    if (companion && !FormatPathInFolder(path, kAddPathSize, kAddPathSize, companion, unicode)) {
+        return 0;
+    }
+    LoadLine line;
+    int length = ReadLoadLine(&line, companion ? static_cast<DWORD>(TextLength(path) + 1) : 0, unicode);
+    if (length < 0) {
+        return 0;
+    }
+    // An empty line needs no removal; an unfaithful one is never written.
+    int result = length > 0 ? 0 : 1;
+    bool write = false;
+    if (length > 0 && !IsFaithfulLine(line.text)) {
+        companion = nullptr;
+    } else if (removeSelf && length > 0) {
+        // Without the system directory Corven's entry cannot be told: nothing is changed.
+        Unit candidate[kCandidateSize];
+        if (!FormatPathInFolder(candidate, kSystemDirSize, kCandidateSize, kSelf, unicode)) {
+            companion = nullptr;
+        } else {
+            result = RemoveWholeEntry(line.text, candidate);
+            if (!result) {
+                CopyAscii(candidate, kCandidateSize, kRelativeHead);
+                AppendAscii(candidate, kCandidateSize, kFolderInfix);
+                AppendAscii(candidate, kCandidateSize, kSelf);
+                result = RemoveWholeEntry(line.text, candidate);
+            }
+        }
+        write = result != 0;
+    }
+    Unit* end = nullptr;
+    if (companion && (length > 0 || HoldsNoLine(unicode))) {
+        write = true;
+        if (!FindEntry(line.text, &end,
+                       [companion](const Unit* s, const Unit* e) { return NamesProgram(s, e, companion); })) {
+            // The read left room for a blank, the path and its terminator. The separator that stood
+            // before Corven's entry, when that ended the line, separates the companion.
+            Unit* out = line.text + TextLength(line.text);
+            if (out != line.text && !(result && removeSelf && IsEntrySeparator(out[-1]))) {
+                *out++ = ' ';
+            }
+            for (const Unit* in = path; (*out++ = *in++) != 0;) {
+            }
+        }
+    }
+    // A line too long to write is left as it stands, as a failed write would leave it.
+    if (write && !WriteLoadLine(line.text, unicode)) {
+        result = 0;
+    }
+    Release(line.text);
+    return result;
+}
+
 } // namespace
 
 int RemoveSubstring(WCHAR* line, const WCHAR* entry)
@@ -371,62 +452,15 @@ int RemoveSubstring(char* line, const char* entry)
 
 int RemoveSelfFromLoadLine()
 {
-    bool unicode = KeepsLineInUnicode();
-    LoadLine line;
-    int length = ReadLoadLine(&line, 0, unicode);
-    if (length < 0) {
-        return 0;
-    }
-    int removed = length == 0 ? 1 : 0;
-    Unit candidate[kCandidateSize];
-    if (length > 0 && IsFaithfulLine(line.text) &&
-        FormatPathInFolder(candidate, kSystemDirSize, kCandidateSize, kSelf, unicode)) {
-        removed = RemoveWholeEntry(line.text, candidate);
-        if (!removed) {
-            CopyAscii(candidate, kCandidateSize, kRelativeHead);
-            AppendAscii(candidate, kCandidateSize, kFolderInfix);
-            AppendAscii(candidate, kCandidateSize, kSelf);
-            removed = RemoveWholeEntry(line.text, candidate);
-        }
-        if (removed) {
-            removed = WriteLoadLine(line.text, unicode) ? 1 : 0;
-        }
-    }
-    Release(line.text);
-    return removed;
+    return EditLoadLine(true, nullptr);
 }
 
 void AddToLoadLine(const char* fileName)
 {
-    bool unicode = KeepsLineInUnicode();
-    Unit path[kAddPathSize];
-    ZeroBytes(path, sizeof(path));
-    if (!FormatPathInFolder(path, kAddPathSize, kAddPathSize, fileName, unicode)) {
-        return;
-    }
+    EditLoadLine(false, fileName);
+}
 
-    LoadLine line;
-    int length = ReadLoadLine(&line, static_cast<DWORD>(TextLength(path) + 1), unicode);
-    if (length < 0) {
-        return;
-    }
-    Unit* end = nullptr;
-    if (length > 0 && !IsFaithfulLine(line.text)) {
-        Release(line.text);
-        return;
-    }
-    if (length == 0 || !FindEntry(line.text, &end, [fileName](const Unit* s, const Unit* e) {
-            return NamesProgram(s, e, fileName);
-        })) {
-        // The read left room for a blank, the path and its terminator.
-        Unit* out = line.text + length;
-        if (length > 0) {
-            *out++ = ' ';
-        }
-        for (const Unit* in = path; (*out++ = *in++) != 0;) {
-        }
-    }
-    // A line too long to write is left as it stands, as a failed write would leave it.
-    static_cast<void>(WriteLoadLine(line.text, unicode));
-    Release(line.text);
+int FinishLoadLine(const char* companion)
+{
+    return EditLoadLine(true, companion);
 }

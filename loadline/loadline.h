@@ -14,6 +14,11 @@ int RemoveSelfFromLoadLine();
 // had whole and as it is stored, or that would grow too long to write, is left alone.
 void AddToLoadLine(const char* fileName);
 
+// Both in one read and one write, as the finishing step needs them: whatever fails, the line is
+// left either as it was or with Corven's entry gone and companion listed (when not null).
+// Reports as RemoveSelfFromLoadLine does.
+int FinishLoadLine(const char* companion);
+
 // Cuts the first whole-entry occurrence of entry out of line, with the separator that follows it;
 // every other character of line stays as it was. An entry stands whole between the line's ends and
 // the separators blank, tab and comma, bare or wrapped in double quotes (which go with it); it is
