@@ -60,7 +60,7 @@ void OnLaunchErrorCommand(HWND dialog, WPARAM command)
 
 } // namespace
 
-int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder)
+int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder, HWND owner)
 {
     char programPath[kProgramPathSize];
     char commandLine[kCommandLineSize];
@@ -97,7 +97,7 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
         if (quiet) {
             return IDNO;
         }
-        INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_LAUNCHERROR), nullptr,
+        INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_LAUNCHERROR), owner,
                                          LaunchErrorDialog, reinterpret_cast<LPARAM>(&record));
         if (answer != IDYES) {
             return static_cast<int>(answer);

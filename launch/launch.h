@@ -12,8 +12,10 @@ constexpr int kDotFolder = 1;
 
 // Starts "setup.exe /noprompt" from installPath. IDYES when it was started. Quiet: IDNO when it
 // was not. Interactive: the launch-error dialog's answer that was not Retry: IDCANCEL (Abort),
-// IDNO (Try New Path), 0 (closed before any button), -1 (the dialog could not open).
-int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder);
+// IDNO (Try New Path), 0 (closed before any button), -1 (the dialog could not open). The dialog
+// is owned by `owner` (the disk prompt, which is disabled while it shows, so that its OK cannot
+// start a second launch inside the first; nullptr in quiet mode, which shows nothing).
+int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder, HWND owner = nullptr);
 
 // True when a launch result ends the work: setup.exe started (IDYES) or the user aborted
 // (IDCANCEL). Then the finishing step runs.

@@ -164,7 +164,7 @@ void OnPromptOk(HWND dialog)
     char path[kInstallPathSize];
     ReadChosenPath(dialog, path);
     int dotFolder = g_prompt.browsed ? kNoDotFolder : kDotFolder;
-    if (IsLaunchOver(LaunchSetup(g_prompt.instance, path, kInteractiveLaunch, dotFolder))) {
+    if (IsLaunchOver(LaunchSetup(g_prompt.instance, path, kInteractiveLaunch, dotFolder, dialog))) {
         FinishInstallation();
         SendMessageA(dialog, WM_CLOSE, 0, 0);
     }
