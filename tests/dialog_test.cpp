@@ -190,6 +190,60 @@ TEST_F(DialogTest, DiskPromptOkStartsWhatTheChooserHolds)
     EXPECT_TRUE(Finished());
 }
 
+TEST_F(DialogTest, TheLaunchErrorDialogDisablesThePromptUnderIt)
+{
+    // While the launch-error dialog shows, the prompt's OK cannot start a second launch inside it.
+    HWND prompt = nullptr;
+    winsim::OnDialog(IDD_LAUNCHERROR, [&prompt](HWND d) {
+        EXPECT_FALSE(winsim::IsEnabled(prompt));
+        winsim::Click(prompt, IDOK);
+        winsim::PressEnter(prompt);
+        EXPECT_EQ(winsim::Starts().size(), 1u);
+        winsim::Click(d, IDNO);
+    });
+    Prompt([&prompt](HWND d) {
+        prompt = d;
+        winsim::Click(d, IDOK);
+        EXPECT_TRUE(winsim::IsEnabled(d)) << "enabled again once the dialog is gone";
+        winsim::PressEscape(d);
+    });
+    EXPECT_EQ(winsim::DialogsOpened(), (std::vector<int>{IDD_DISKPROMPT, IDD_LAUNCHERROR}));
+    EXPECT_EQ(CommandLines(), std::vector<std::string>{"E:\\.\\setup.exe /noprompt"});
+}
+
+TEST_F(DialogTest, TheChooserIsReadUpToItsLimits)
+{
+    // A typed path is read with a limit of 255 (254 characters); a list item only when it fits the
+    // 260-byte path, else the launcher gets an empty path and starts nothing.
+    const std::string typed = "d:\\" + std::string(297, 'x');
+    const std::string fits = "C:\\" + std::string(256, 'q'), overlong = fits + "q";
+    struct Case {
+        std::string preferred, typed, command; // command: empty when nothing is started
+    };
+    const Case cases[] = {
+        {"E:\\", typed, winsim::Upper(typed.substr(0, 254)) + "\\.\\setup.exe /noprompt"},
+        {fits, "",
+         winsim::Upper(fits) + "\\.\\setup.exe /noprompt"}, // the combo box shows items in upper case
+        {overlong, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.preferred.size());
+        winsim::ForceWinExecResults({2});
+        winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDCANCEL); });
+        Prompt(
+            [&c](HWND d) {
+                if (!c.typed.empty()) {
+                    winsim::TypeText(d, IDC_DRIVE, c.typed);
+                }
+                winsim::Click(d, IDOK);
+            },
+            c.preferred);
+        EXPECT_EQ(CommandLines(),
+                  c.command.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.command});
+        NextRow(); // checks what this row left
+    }
+}
+
 TEST_F(DialogTest, DiskPromptAbortFinishesToo)
 {
     winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDCANCEL); });

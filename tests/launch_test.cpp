@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/shared.h"
 #include "launch/launch.h"
 #include "res/resource.h"
 #include "support/fixture.h"
@@ -111,16 +112,20 @@ TEST_F(LaunchTest, QuietFailureIsOneAttemptWithNothingShown)
 TEST_F(LaunchTest, PathsThatCannotBeStartedStartNothing)
 {
     struct Case {
-        const char* path;
-        const char* shown;
+        std::string path;
+        std::string shown;
     };
+    // No caller gives a path of kInstallPathSize characters or more; one that did would not fit the
+    // texts built from it.
+    const std::string tooLong = "C:\\" + std::string(kInstallPathSize - 3, 'p');
     const Case cases[] = {
         {"", ".\\setup.exe"},
+        {tooLong, ".\\setup.exe"},
         // A quote would end the quoted program path early and start C:\Tools\evil.exe.
         {"C:\\Tools\\evil.exe\" \"x", "C:\\Tools\\evil.exe\" \"x\\.\\setup.exe"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
+        SCOPED_TRACE(c.path.size());
         EXPECT_EQ(Quiet(c.path), IDNO);
         std::string shown;
         Answer(IDCANCEL, &shown);

@@ -1,31 +1,16 @@
-// The robot: finds Corven's dialogs by their titles, reads and checks their controls, and acts on
-// them with the messages a person's actions produce. Each argument is one step, done in order.
+// The robot: finds Corven's dialogs by their titles, reads and checks what a person sees of them,
+// and acts on them, with real input where a person would use the keyboard or the mouse. Each
+// argument is one step, VERB or VERB=ARGUMENTS, done in order; the table of verbs below says each
+// one's arguments and what it does. A step that does not parse fails as loudly as one that does not
+// hold. Exit 0 when every step held, 1 at the first that did not.
 //
-//   wait=TITLE            a visible top-level window with that title becomes the current dialog
-//   gone                  the current dialog has closed
-//   title=TEXT            the dialog's title
-//   text=ID=TEXT          a control's text (for the combo box, its edit field)
-//   checked=ID=0|1        a check box's state
-//   items=ID=A|B|...      the combo box's items, in order;  selected=ID=N  its selection
-//   centred               centred on the desktop as Corven centres, and topmost
-//   click=ID  tick=ID  type=ID=TEXT  pick=ID=N  escape  close   (window messages)
-//   mark=FILE             writes the dialog's rectangle to FILE, for a screenshot;  pause=MS
-//
-// Real input, as a person gives it: the robot asks the suite's input agent (a shell loop outside
-// Wine that drives the X server through XTest, with xdotool) and waits until it is done.
-//   input=FILE            where requests go: one line each, the agent deletes the file when done
-//   xclick=ID             a left click on the middle of a control
-//   xclient=X,Y           a left click on the dialog's client area at X,Y
-//   xkey=KEYS             key presses, as xdotool names them (Escape, Return, shift+Home)
-//   xtype=ID=TEXT         a click into a combo box's edit field, its text selected, TEXT typed
-//   xtext=TEXT            TEXT typed where the keyboard focus is
-//   settext=TEXT          the text of the control with the keyboard focus set to TEXT (a message:
-//                         X input types no text the keyboard map lacks)
-//   animating  still      the icon at the dialog's icon place changes over a second, or not
-//
-// Exit 0 when every step held, 1 at the first that did not.
+// Real input goes through the suite's input agent, a shell loop outside Wine that drives the X
+// server through XTest (xdotool): the robot writes one request to the file given by input= and
+// waits until the agent has deleted it.
 #include <windows.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -33,40 +18,44 @@
 
 namespace {
 
+// A step's arguments, split at '=' into as many parts as its verb takes.
+using Args = std::vector<std::string>;
+
+std::string g_step; // the step being done, for the failure message
 HWND g_dialog = nullptr;
 std::string g_inputFile;
 
-// Where Corven paints a dialog's icon, in client coordinates.
-constexpr int kIconLeft = 10;
-constexpr int kIconTop = 45;
-
-[[noreturn]] void Fail(const std::string& step, const std::string& why)
+[[noreturn]] void Fail(const std::string& why)
 {
-    std::fprintf(stderr, "robot: %s: %s\n", step.c_str(), why.c_str());
+    std::fprintf(stderr, "robot: %s: %s\n", g_step.c_str(), why.c_str());
     std::exit(1);
 }
 
-std::vector<std::string> Split(const std::string& text, char separator, size_t parts)
+// A whole decimal number, or the step fails: "12x" or "" is a typo, not 12 or 0.
+long Number(const std::string& text)
 {
-    std::vector<std::string> out;
-    size_t at = 0;
-    while (out.size() + 1 < parts) {
-        size_t next = text.find(separator, at);
-        if (next == std::string::npos) {
-            break;
-        }
-        out.push_back(text.substr(at, next - at));
-        at = next + 1;
+    errno = 0;
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno != 0) {
+        Fail("\"" + text + "\" is not a number");
     }
-    out.push_back(text.substr(at));
-    return out;
+    return value;
 }
 
-HWND Control(const std::string& step, const std::string& id)
+HWND Dialog()
 {
-    HWND control = GetDlgItem(g_dialog, std::atoi(id.c_str()));
+    if (!g_dialog) {
+        Fail("no dialog yet");
+    }
+    return g_dialog;
+}
+
+HWND Control(const std::string& id)
+{
+    HWND control = GetDlgItem(Dialog(), static_cast<int>(Number(id)));
     if (!control) {
-        Fail(step, "no control " + id);
+        Fail("no control " + id);
     }
     return control;
 }
@@ -78,34 +67,34 @@ std::string WindowText(HWND window)
     return text;
 }
 
-void Expect(const std::string& step, const std::string& actual, const std::string& expected)
+void Expect(const std::string& actual, const std::string& expected)
 {
     if (actual != expected) {
-        Fail(step, "is \"" + actual + "\", not \"" + expected + "\"");
+        Fail("is \"" + actual + "\", not \"" + expected + "\"");
     }
 }
 
 void Post(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    PostMessageA(g_dialog, message, wParam, lParam);
+    PostMessageA(Dialog(), message, wParam, lParam);
     Sleep(300);
 }
 
 // Hands one request to the input agent and waits until it has been carried out.
-void AskAgent(const std::string& step, const std::string& request)
+void AskAgent(const std::string& request)
 {
     if (g_inputFile.empty()) {
-        Fail(step, "no input= file given");
+        Fail("no input= file given");
     }
     std::string pending = g_inputFile + ".new";
     FILE* file = std::fopen(pending.c_str(), "wb");
     if (!file) {
-        Fail(step, "cannot write the request");
+        Fail("cannot write the request");
     }
     std::fprintf(file, "%s\n", request.c_str());
     std::fclose(file);
     if (!MoveFileA(pending.c_str(), g_inputFile.c_str())) {
-        Fail(step, "cannot hand over the request");
+        Fail("cannot hand over the request");
     }
     for (int i = 0; i < 300; ++i) {
         if (GetFileAttributesA(g_inputFile.c_str()) == INVALID_FILE_ATTRIBUTES) {
@@ -114,61 +103,94 @@ void AskAgent(const std::string& step, const std::string& request)
         }
         Sleep(50);
     }
-    Fail(step, "the input agent did not answer");
+    Fail("the input agent did not answer");
 }
 
-// A real click at a point of the screen.
-void ClickAt(const std::string& step, POINT at)
+void ClickAt(POINT at)
 {
-    AskAgent(step, "click " + std::to_string(at.x) + " " + std::to_string(at.y));
+    AskAgent("click " + std::to_string(at.x) + " " + std::to_string(at.y));
 }
 
-POINT MiddleOf(HWND window)
+POINT MiddleOf(const RECT& r)
 {
-    RECT r{};
-    GetWindowRect(window, &r);
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// A checksum of the pixels on the screen at the dialog's icon place.
-unsigned long IconPixels()
+RECT ScreenRect(HWND window)
 {
-    POINT at{kIconLeft, kIconTop};
-    ClientToScreen(g_dialog, &at);
-    int size = GetSystemMetrics(SM_CXICON);
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
+// The visible top-level windows with this title.
+std::vector<HWND> WindowsTitled(const std::string& title)
+{
+    std::vector<HWND> found;
+    for (HWND w = FindWindowA(nullptr, title.c_str()); w;
+         w = FindWindowExA(nullptr, w, nullptr, title.c_str())) {
+        if (IsWindowVisible(w)) {
+            found.push_back(w);
+        }
+    }
+    return found;
+}
+
+// Where the dialog's icon is drawn, on the screen: the part of the client area left of every
+// control, where nothing of the template stands.
+RECT IconStrip()
+{
+    RECT client{};
+    GetClientRect(Dialog(), &client);
+    POINT topLeft{0, 0};
+    ClientToScreen(Dialog(), &topLeft);
+    LONG right = topLeft.x + client.right;
+    for (HWND child = GetWindow(Dialog(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsWindowVisible(child)) {
+            right = std::min(right, ScreenRect(child).left);
+        }
+    }
+    return RECT{topLeft.x, topLeft.y, right, topLeft.y + client.bottom};
+}
+
+// The pixels of a screen rectangle, 32 bits each.
+std::vector<unsigned> ScreenPixels(const RECT& r)
+{
+    int width = r.right - r.left, height = r.bottom - r.top;
+    std::vector<unsigned> pixels(static_cast<size_t>(width > 0 && height > 0 ? width * height : 0));
+    if (pixels.empty()) {
+        return pixels;
+    }
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size;
-    info.bmiHeader.biHeight = size;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, size, size, screen, at.x, at.y, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     GdiFlush();
-    unsigned long sum = 5381;
-    const auto* pixel = static_cast<const unsigned char*>(bits);
-    for (int i = 0; i < size * size * 4; ++i) {
-        sum = sum * 33 + pixel[i];
-    }
+    const auto* pixel = static_cast<const unsigned*>(bits);
+    pixels.assign(pixel, pixel + pixels.size());
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return sum;
+    return pixels;
 }
 
-// How many different pictures the icon place shows over about a second.
+// How many different pictures the icon strip shows over about a second.
 size_t IconPictures()
 {
-    std::vector<unsigned long> seen;
+    std::vector<std::vector<unsigned>> seen;
     for (int i = 0; i < 16; ++i) {
-        unsigned long now = IconPixels();
+        std::vector<unsigned> now = ScreenPixels(IconStrip());
         bool known = false;
-        for (unsigned long s : seen) {
+        for (const auto& s : seen) {
             known = known || s == now;
         }
         if (!known) {
@@ -179,146 +201,364 @@ size_t IconPictures()
     return seen.size();
 }
 
-void Step(const std::string& step)
+// ---- The verbs ----
+
+void WaitFor(const Args& a)
 {
-    std::vector<std::string> p = Split(step, '=', 3);
-    const std::string& verb = p[0];
-    if (verb == "wait") {
-        for (int i = 0; i < 400; ++i) {
-            HWND found = FindWindowA(nullptr, Split(step, '=', 2)[1].c_str());
-            if (found && IsWindowVisible(found)) {
-                g_dialog = found;
-                Sleep(300);
+    for (int i = 0; i < 400; ++i) {
+        std::vector<HWND> found = WindowsTitled(a[0]);
+        if (!found.empty()) {
+            g_dialog = found.front();
+            Sleep(300);
+            return;
+        }
+        Sleep(50);
+    }
+    Fail("no such window came");
+}
+
+void Gone(const Args&)
+{
+    for (int i = 0; i < 400 && IsWindow(Dialog()); ++i) {
+        Sleep(50);
+    }
+    if (IsWindow(Dialog())) {
+        Fail("the dialog is still open");
+    }
+    g_dialog = nullptr;
+}
+
+void Count(const Args& a)
+{
+    Sleep(500); // time for a window that should not come to come
+    Expect(std::to_string(WindowsTitled(a[0]).size()), std::to_string(Number(a[1])));
+}
+
+void Title(const Args& a)
+{
+    Expect(WindowText(Dialog()), a[0]);
+}
+
+void Text(const Args& a)
+{
+    Expect(WindowText(Control(a[0])), a[1]);
+}
+
+void Checked(const Args& a)
+{
+    Expect(std::to_string(SendMessageA(Control(a[0]), BM_GETCHECK, 0, 0)), std::to_string(Number(a[1])));
+}
+
+void Items(const Args& a)
+{
+    HWND combo = Control(a[0]);
+    std::string items;
+    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char item[512] = {};
+        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+        items += (i ? "|" : "") + std::string(item);
+    }
+    Expect(items, a[1]);
+}
+
+void Selected(const Args& a)
+{
+    Expect(std::to_string(SendMessageA(Control(a[0]), CB_GETCURSEL, 0, 0)), std::to_string(Number(a[1])));
+}
+
+// Centred on the desktop to within a pixel, whichever way an odd size rounds, and topmost.
+void Centred(const Args&)
+{
+    RECT desktop = ScreenRect(GetDesktopWindow()), window = ScreenRect(Dialog());
+    LONG dx = (window.left + window.right) - (desktop.left + desktop.right);
+    LONG dy = (window.top + window.bottom) - (desktop.top + desktop.bottom);
+    if (dx < -2 || dx > 2 || dy < -2 || dy > 2) {
+        Fail("off the desktop's middle by " + std::to_string(dx) + "/2, " + std::to_string(dy) + "/2 pixels");
+    }
+    if (!(GetWindowLongA(Dialog(), GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+        Fail("not topmost");
+    }
+}
+
+void Disabled(const Args&)
+{
+    if (IsWindowEnabled(Dialog())) {
+        Fail("the dialog takes input");
+    }
+}
+
+// The icon is drawn inside the client area, left of the texts: the strip is not all one colour.
+void Icon(const Args&)
+{
+    std::vector<unsigned> pixels = ScreenPixels(IconStrip());
+    for (unsigned p : pixels) {
+        if (p != pixels.front()) {
+            return;
+        }
+    }
+    Fail("nothing is drawn left of the texts");
+}
+
+void Animating(const Args&)
+{
+    if (IconPictures() < 2) {
+        Fail("the icon does not move");
+    }
+}
+
+void Still(const Args&)
+{
+    size_t pictures = IconPictures();
+    if (pictures != 1) {
+        Fail("the icon shows " + std::to_string(pictures) + " pictures");
+    }
+}
+
+void Mark(const Args& a)
+{
+    FILE* file = std::fopen(a[0].c_str(), "w");
+    if (!file) {
+        Fail("cannot write the mark");
+    }
+    RECT r = g_dialog ? ScreenRect(g_dialog) : RECT{};
+    std::fprintf(file, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    std::fclose(file);
+}
+
+void Pause(const Args& a)
+{
+    Sleep(static_cast<DWORD>(Number(a[0])));
+}
+
+void Input(const Args& a)
+{
+    g_inputFile = a[0];
+}
+
+void Click(const Args& a)
+{
+    Post(WM_COMMAND, MAKEWPARAM(Number(a[0]), BN_CLICKED), reinterpret_cast<LPARAM>(Control(a[0])));
+}
+
+void Tick(const Args& a)
+{
+    HWND box = Control(a[0]);
+    LRESULT state = SendMessageA(box, BM_GETCHECK, 0, 0);
+    SendMessageA(box, BM_SETCHECK, state == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
+    Post(WM_COMMAND, MAKEWPARAM(Number(a[0]), BN_CLICKED), reinterpret_cast<LPARAM>(box));
+}
+
+void Type(const Args& a)
+{
+    HWND combo = Control(a[0]);
+    HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageA(edit ? edit : combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[1].c_str()));
+    Sleep(200);
+}
+
+void Pick(const Args& a)
+{
+    HWND combo = Control(a[0]);
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(Number(a[1])), 0);
+    Post(WM_COMMAND, MAKEWPARAM(Number(a[0]), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+void Key(UINT key)
+{
+    Post(WM_KEYDOWN, key, 1);
+    Post(WM_KEYUP, key, 0xC0000001);
+}
+
+void Escape(const Args&)
+{
+    Key(VK_ESCAPE);
+}
+
+void Enter(const Args&)
+{
+    Key(VK_RETURN);
+}
+
+void Close(const Args&)
+{
+    Post(WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+// The dialog moved by DX,DY pixels, as a person drags it by its caption (here by a message).
+void Move(const Args& a)
+{
+    RECT r = ScreenRect(Dialog());
+    SetWindowPos(Dialog(), nullptr, r.left + Number(a[0]), r.top + Number(a[1]), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Sleep(300);
+}
+
+void SetText(const Args& a)
+{
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(Dialog(), nullptr), &thread) || !thread.hwndFocus) {
+        Fail("no control has the focus");
+    }
+    SendMessageA(thread.hwndFocus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[0].c_str()));
+    Sleep(200);
+}
+
+void XClick(const Args& a)
+{
+    ClickAt(MiddleOf(ScreenRect(Control(a[0]))));
+}
+
+void XClient(const Args& a)
+{
+    POINT at{Number(a[0]), Number(a[1])};
+    ClientToScreen(Dialog(), &at);
+    ClickAt(at);
+}
+
+void XIcon(const Args&)
+{
+    ClickAt(MiddleOf(IconStrip()));
+}
+
+// A click on the caption's close box, found where the window says it is (WM_NCHITTEST).
+void XCloseBox(const Args&)
+{
+    RECT r = ScreenRect(Dialog());
+    for (LONG y = r.top; y < r.top + GetSystemMetrics(SM_CYCAPTION) + 8; ++y) {
+        for (LONG x = r.right - 1; x > r.right - 80; --x) {
+            if (SendMessageA(Dialog(), WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                LONG first = x;
+                while (SendMessageA(Dialog(), WM_NCHITTEST, 0, MAKELPARAM(first - 1, y)) == HTCLOSE) {
+                    --first;
+                }
+                ClickAt(POINT{(first + x) / 2, y + 3});
                 return;
             }
-            Sleep(50);
         }
-        Fail(step, "no such window came");
     }
-    if (verb == "pause") {
-        Sleep(static_cast<DWORD>(std::atoi(p[1].c_str())));
+    Fail("the dialog has no close box");
+}
+
+void XKey(const Args& a)
+{
+    AskAgent("key " + a[0]);
+}
+
+void XType(const Args& a)
+{
+    HWND combo = Control(a[0]);
+    HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    ClickAt(MiddleOf(ScreenRect(edit ? edit : combo)));
+    AskAgent("key End shift+Home");
+    AskAgent("type " + a[1]);
+}
+
+void XText(const Args& a)
+{
+    AskAgent("type " + a[0]);
+}
+
+// How a verb's arguments are written.
+enum class Shape {
+    None,  // verb
+    One,   // verb=A (the rest of the step, '=' included)
+    Two,   // verb=A=B (B the rest of the step)
+    Point, // verb=X,Y
+};
+
+struct Verb {
+    const char* name;
+    Shape shape;
+    void (*run)(const Args&);
+    const char* what;
+};
+
+// clang-format off
+constexpr Verb kVerbs[] = {
+    {"wait",      Shape::One,   WaitFor,   "a visible top-level window with title A becomes the current dialog"},
+    {"gone",      Shape::None,  Gone,      "the current dialog has closed"},
+    {"count",     Shape::Two,   Count,     "B visible top-level windows have title A"},
+    {"title",     Shape::One,   Title,     "the dialog's title is A"},
+    {"text",      Shape::Two,   Text,      "control A shows B (for the combo box, its edit field)"},
+    {"checked",   Shape::Two,   Checked,   "check box A's state is B (0 or 1)"},
+    {"items",     Shape::Two,   Items,     "combo box A holds the items B, as I1|I2|..."},
+    {"selected",  Shape::Two,   Selected,  "combo box A has item B selected"},
+    {"centred",   Shape::None,  Centred,   "the dialog is in the desktop's middle, within a pixel, and topmost"},
+    {"disabled",  Shape::None,  Disabled,  "the dialog takes no input (a modal dialog it owns shows)"},
+    {"icon",      Shape::None,  Icon,      "something is drawn in the client area left of every control"},
+    {"animating", Shape::None,  Animating, "the picture left of the controls changes over a second"},
+    {"still",     Shape::None,  Still,     "it does not"},
+    {"mark",      Shape::One,   Mark,      "the dialog's screen rectangle goes to file A, for a screenshot"},
+    {"pause",     Shape::One,   Pause,     "A milliseconds pass"},
+    {"input",     Shape::One,   Input,     "the input agent takes requests in file A"},
+    {"click",     Shape::One,   Click,     "button A's click, as a message"},
+    {"tick",      Shape::One,   Tick,      "check box A ticked or cleared, as messages"},
+    {"type",      Shape::Two,   Type,      "combo box A's edit field holds B, as a message"},
+    {"pick",      Shape::Two,   Pick,      "item B of combo box A picked, as messages"},
+    {"escape",    Shape::None,  Escape,    "the Escape key posted to the dialog"},
+    {"enter",     Shape::None,  Enter,     "the Enter key posted to the dialog"},
+    {"move",      Shape::Point, Move,      "the dialog moved by X,Y pixels (a drag by its caption, as a message)"},
+    {"close",     Shape::None,  Close,     "the window's Close command, as a message"},
+    {"settext",   Shape::One,   SetText,   "the control with the keyboard focus holds A (X input types no text the keyboard map lacks)"},
+    {"xclick",    Shape::One,   XClick,    "a real left click on the middle of control A"},
+    {"xclient",   Shape::Point, XClient,   "a real left click at client point X,Y"},
+    {"xicon",     Shape::None,  XIcon,     "a real left click on the icon's place"},
+    {"xclosebox", Shape::None,  XCloseBox, "a real left click on the caption's close box"},
+    {"xkey",      Shape::One,   XKey,      "real key presses A, as xdotool names them (Escape, Return, alt+F4)"},
+    {"xtype",     Shape::Two,   XType,     "a real click into combo box A's edit field, its text selected, B typed"},
+    {"xtext",     Shape::One,   XText,     "A typed where the keyboard focus is"},
+};
+// clang-format on
+
+Args Split(const std::string& text, char separator, size_t parts)
+{
+    Args out;
+    size_t at = 0;
+    while (out.size() + 1 < parts) {
+        size_t next = text.find(separator, at);
+        if (next == std::string::npos) {
+            Fail("takes " + std::to_string(parts) + " arguments");
+        }
+        out.push_back(text.substr(at, next - at));
+        at = next + 1;
+    }
+    out.push_back(text.substr(at));
+    return out;
+}
+
+void Step(const std::string& step)
+{
+    g_step = step;
+    size_t equals = step.find('=');
+    std::string name = step.substr(0, equals);
+    std::string rest = equals == std::string::npos ? "" : step.substr(equals + 1);
+    for (const Verb& verb : kVerbs) {
+        if (name != verb.name) {
+            continue;
+        }
+        if ((verb.shape == Shape::None) != (equals == std::string::npos)) {
+            Fail(verb.shape == Shape::None ? "takes no argument" : "needs an argument");
+        }
+        switch (verb.shape) {
+        case Shape::None:
+            verb.run({});
+            break;
+        case Shape::One:
+            verb.run({rest});
+            break;
+        case Shape::Two:
+            verb.run(Split(rest, '=', 2));
+            break;
+        case Shape::Point:
+            verb.run(Split(rest, ',', 2));
+            break;
+        }
         return;
     }
-    if (verb == "input") {
-        g_inputFile = Split(step, '=', 2)[1];
-        return;
-    }
-    if (verb == "mark") {
-        FILE* file = std::fopen(p[1].c_str(), "w");
-        if (!file) {
-            Fail(step, "cannot write the mark");
-        }
-        RECT r{};
-        if (g_dialog) {
-            GetWindowRect(g_dialog, &r);
-        }
-        std::fprintf(file, "%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-        std::fclose(file);
-        return;
-    }
-    if (!g_dialog) {
-        Fail(step, "no dialog yet");
-    }
-    if (verb == "gone") {
-        for (int i = 0; i < 400 && IsWindow(g_dialog); ++i) {
-            Sleep(50);
-        }
-        if (IsWindow(g_dialog)) {
-            Fail(step, "the dialog is still open");
-        }
-        g_dialog = nullptr;
-    } else if (verb == "title") {
-        Expect(step, WindowText(g_dialog), Split(step, '=', 2)[1]);
-    } else if (verb == "text") {
-        Expect(step, WindowText(Control(step, p[1])), p[2]);
-    } else if (verb == "checked") {
-        Expect(step, std::to_string(SendMessageA(Control(step, p[1]), BM_GETCHECK, 0, 0)), p[2]);
-    } else if (verb == "items") {
-        HWND combo = Control(step, p[1]);
-        std::string items;
-        LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            char item[512] = {};
-            SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
-            items += (i ? "|" : "") + std::string(item);
-        }
-        Expect(step, items, p[2]);
-    } else if (verb == "selected") {
-        Expect(step, std::to_string(SendMessageA(Control(step, p[1]), CB_GETCURSEL, 0, 0)), p[2]);
-    } else if (verb == "centred") {
-        RECT desktop, window;
-        GetWindowRect(GetDesktopWindow(), &desktop);
-        GetWindowRect(g_dialog, &window);
-        LONG x = (desktop.right - desktop.left) / 2 + (window.left - window.right) / 2;
-        LONG y = (desktop.bottom - desktop.top) / 2 + (window.top - window.bottom) / 2;
-        if (window.left != x || window.top != y) {
-            Fail(step, "at " + std::to_string(window.left) + "," + std::to_string(window.top) + ", not " +
-                           std::to_string(x) + "," + std::to_string(y));
-        }
-        if (!(GetWindowLongA(g_dialog, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
-            Fail(step, "not topmost");
-        }
-    } else if (verb == "click") {
-        int id = std::atoi(p[1].c_str());
-        Post(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(step, p[1])));
-    } else if (verb == "tick") {
-        HWND box = Control(step, p[1]);
-        LRESULT state = SendMessageA(box, BM_GETCHECK, 0, 0);
-        SendMessageA(box, BM_SETCHECK, state == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED, 0);
-        Post(WM_COMMAND, MAKEWPARAM(std::atoi(p[1].c_str()), BN_CLICKED), reinterpret_cast<LPARAM>(box));
-    } else if (verb == "type") {
-        HWND combo = Control(step, p[1]);
-        HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-        SendMessageA(edit ? edit : combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(p[2].c_str()));
-        Sleep(200);
-    } else if (verb == "pick") {
-        HWND combo = Control(step, p[1]);
-        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(std::atoi(p[2].c_str())), 0);
-        Post(WM_COMMAND, MAKEWPARAM(std::atoi(p[1].c_str()), CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-    } else if (verb == "escape") {
-        Post(WM_KEYDOWN, VK_ESCAPE, 1);
-        Post(WM_KEYUP, VK_ESCAPE, 0xC0000001);
-    } else if (verb == "xclick") {
-        ClickAt(step, MiddleOf(Control(step, p[1])));
-    } else if (verb == "xclient") {
-        std::vector<std::string> xy = Split(p[1], ',', 2);
-        POINT at{std::atoi(xy[0].c_str()), std::atoi(xy[1].c_str())};
-        ClientToScreen(g_dialog, &at);
-        ClickAt(step, at);
-    } else if (verb == "xkey") {
-        AskAgent(step, "key " + Split(step, '=', 2)[1]);
-    } else if (verb == "xtype") {
-        HWND combo = Control(step, p[1]);
-        HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
-        ClickAt(step, MiddleOf(edit ? edit : combo));
-        AskAgent(step, "key End shift+Home");
-        AskAgent(step, "type " + p[2]);
-    } else if (verb == "settext") {
-        GUITHREADINFO thread{};
-        thread.cbSize = sizeof(thread);
-        if (!GetGUIThreadInfo(GetWindowThreadProcessId(g_dialog, nullptr), &thread) || !thread.hwndFocus) {
-            Fail(step, "no control has the focus");
-        }
-        SendMessageA(thread.hwndFocus, WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(Split(step, '=', 2)[1].c_str()));
-        Sleep(200);
-    } else if (verb == "xtext") {
-        AskAgent(step, "type " + Split(step, '=', 2)[1]);
-    } else if (verb == "animating") {
-        if (IconPictures() < 2) {
-            Fail(step, "the icon does not move");
-        }
-    } else if (verb == "still") {
-        size_t pictures = IconPictures();
-        if (pictures != 1) {
-            Fail(step, "the icon shows " + std::to_string(pictures) + " pictures");
-        }
-    } else if (verb == "close") {
-        Post(WM_SYSCOMMAND, SC_CLOSE, 0);
-    } else {
-        Fail(step, "no such step");
-    }
+    Fail("no such step");
 }
 
 } // namespace

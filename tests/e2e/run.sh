@@ -228,7 +228,7 @@ run_corven() {
 expect_eq() { [ "$1" == "$2" ] || fail "$3: got [$1], expected [$2]"; }
 
 notice=(wait="Installing Additional Software" title="Installing Additional Software"
-        text="$(id IDC_DEVICENAME)=Halvern 56000 Voice Video Faxmodem" checked="$(id IDC_DONTSHOW)=0" centred)
+        text="$(id IDC_DEVICENAME)=Halvern 56000 Voice Video Faxmodem" checked="$(id IDC_DONTSHOW)=0" centred icon)
 prompt_title="Quorra 28.8 Telvanor Installation"
 prompt=(wait="$prompt_title" centred text="$(id IDC_CAPTION)=Additional files are needed for your device."
         text="$(id IDC_DISKLABEL)=Please insert the disk labeled \"Quorra 28.8 Telvanor Install Disk\" in the drive specified below and click OK")
@@ -319,7 +319,7 @@ prompt_click_stops)
   # A click on the prompt's face (here on its icon) stops the animation for good.
   set_load "$line"
   no_cd_setup
-  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" animating xclient=26,61 still pause=1000 still \
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" animating xicon still pause=1000 still \
     click="$cancel" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_eq "$(load_line)" "$removed" "load line"
@@ -420,6 +420,49 @@ quoted_record)
   run_corven "${notice[@]}" click="$ok" "${prompt[@]}" text="$drive=E:\\" escape gone
   expect_eq "$exit_code" 1 "exit code"
   expect_record ""
+  ;;
+exit_*)
+  # Every way out of every dialog, with real input: its buttons, Enter, Escape, the close box and
+  # Alt+F4, the notice's box ticked and clear. A Unix exit status keeps 8 bits: 1011 shows as 243.
+  set_load "$line"
+  before=$(load_line)
+  way=${scenario#exit_}
+  case $way in notice_*) ;; *) no_cd_setup ;; esac
+  mkdir -p "$drive_c/Install"
+  cp "$build/tests/e2e/setup_standin.exe" "$drive_c/Install/setup.exe"
+  tick=()
+  case $way in *_ticked) tick=(xclick="$dontshow" checked="$dontshow=1") ;; esac
+  to_error=(click="$ok" "${prompt[@]}" type="$drive=c:\\nope" click="$ok" wait="$error_title" centred icon)
+  typed_start='C:\Install\setup.exe|C:\INSTALL\.\setup.exe /noprompt'
+  case $way in
+  notice_enter | notice_enter_ticked) steps=("${tick[@]}" xkey=Return); code=1 after=$removed rec=$cd_start ;;
+  notice_escape_ticked) steps=("${tick[@]}" xkey=Escape); code=2 after=$removed rec="" ;;
+  notice_closebox) steps=(xclosebox); code=0 after=$removed rec=$cd_start ;;
+  notice_closebox_ticked) steps=("${tick[@]}" xclosebox); code=243 after=$removed rec=$cd_start ;;
+  notice_altf4) steps=(xkey=alt+F4); code=0 after=$removed rec=$cd_start ;;
+  notice_altf4_ticked) steps=("${tick[@]}" xkey=alt+F4); code=243 after=$removed rec=$cd_start ;;
+  prompt_enter) steps=(click="$ok" "${prompt[@]}" xtype="$drive=c:\\install" xkey=Return); code=1 after=$removed rec=$typed_start ;;
+  prompt_altf4) steps=(click="$ok" "${prompt[@]}" xkey=alt+F4); code=1 after=$before rec="" ;;
+  error_retry) steps=("${to_error[@]}" xclick="$(id IDYES)" gone wait="$error_title" count="$error_title=1"
+                      xclick="$cancel"); code=1 after=$removed rec="" ;;
+  error_enter) steps=("${to_error[@]}" xkey=Return gone wait="$error_title" count="$error_title=1"
+                      xclick="$cancel"); code=1 after=$removed rec="" ;;
+  error_escape) steps=("${to_error[@]}" xkey=Escape); code=1 after=$removed rec="" ;;
+  error_closebox) steps=("${to_error[@]}" xclosebox gone wait="$prompt_title" escape); code=1 after=$removed rec="" ;;
+  error_altf4) steps=("${to_error[@]}" xkey=alt+F4 gone wait="$prompt_title" escape); code=1 after=$removed rec="" ;;
+  error_owner)
+    # While the launch-error dialog shows, the prompt under it takes no input: with the dialog
+    # dragged off the prompt's OK, a click on that OK and Enter sent to the prompt start no second
+    # launch (and no second launch-error dialog).
+    steps=("${to_error[@]}" move=0,250 wait="$prompt_title" disabled xclick="$ok" enter wait="$error_title"
+           count="$error_title=1" xclick="$cancel")
+    code=1 after=$removed rec="" ;;
+  *) fail "no such way out" ;;
+  esac
+  run_corven "${notice[@]}" "${steps[@]}" gone
+  expect_eq "$exit_code" "$code" "exit code"
+  expect_eq "$(load_line)" "$after" "load line"
+  expect_record "$rec"
   ;;
 dbcs_line)
   # Japanese Windows: ト is 83 67 and ソ 83 5C, 表 95 5C: second bytes that read as letters and as

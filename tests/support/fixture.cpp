@@ -43,6 +43,11 @@ void MachineTest::CheckMachine()
 void MachineTest::NextRow()
 {
     CheckMachine();
+    FreshMachine();
+}
+
+void MachineTest::FreshMachine()
+{
     winsim::Reset();
     winsim::SetWindowsFolder(windowsFolder_);
     BuildMachine();

@@ -22,6 +22,9 @@ protected:
     // Between the rows of a table: checks what the row left (problems, leaks, open keys and device
     // contexts), then starts the next row on this test's machine, built afresh.
     void NextRow();
+    // What NextRow does in turn: the checks of what was left, and a machine built afresh.
+    void CheckMachine();
+    void FreshMachine();
 
     // Runs body in a process of its own, started afresh as Corven is at each start of Windows: the
     // dialogs' static state is as the program starts with it. Fails when body does.
@@ -50,9 +53,6 @@ protected:
 
     std::string windowsFolder_;
     std::string root_;
-
-private:
-    void CheckMachine();
 };
 
 // The load line written by Corven's installation beside other programs' entries.

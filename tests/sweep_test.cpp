@@ -1,0 +1,229 @@
+// The fault sweep: each main flow of a run, on both kinds of Windows, is run once counting its
+// platform calls, then once for each call that can fail, with that call alone failing as the real
+// function documents. After each run: no misuse seen and nothing left live (the machine's own
+// checks), the load line exactly as it was or exactly as the finished run leaves it, a documented
+// exit code, and setup.exe started only with the chosen command, at most once per quiet start, OK
+// and Retry. The user is persistent: a dialog a fault left open is closed with Escape, and one
+// that came unexpected (the launch-error dialog after a failed start) too.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "res/resource.h"
+#include "support/fixture.h"
+
+namespace {
+
+constexpr char kOthers[] = "c:\\tools\\agent.exe";
+constexpr char kLast[] = "c:\\b.exe";
+
+// One flow: what the machine and the user are, and what may be started.
+struct Flow {
+    std::string name;
+    std::function<void(const std::function<void(char, const char*)>& put)> prepare; // put: a file on a drive
+    std::set<std::string> commands; // the only command lines a start may have
+    size_t maxStarts;               // the quiet start and each OK the user presses
+    std::string line;               // the load line before the run
+};
+
+// Each step of a script, while the dialog is still open; at the end Escape, while it is.
+winsim::Script Persistently(std::vector<std::function<void(HWND)>> steps)
+{
+    return [steps](HWND d) {
+        for (const auto& step : steps) {
+            if (winsim::IsOpen(d)) {
+                step(d);
+            }
+        }
+        for (int i = 0; i < 3 && winsim::IsOpen(d); ++i) {
+            winsim::PressEscape(d);
+        }
+    };
+}
+
+void NoticeOk(bool tick)
+{
+    std::vector<std::function<void(HWND)>> steps;
+    if (tick) {
+        steps.push_back([](HWND d) { winsim::Click(d, IDC_DONTSHOW); });
+    }
+    steps.push_back([](HWND d) { winsim::Click(d, IDOK); });
+    winsim::OnDialog(IDD_NOTICE, Persistently(steps));
+}
+
+std::string LongLine()
+{
+    std::string line;
+    for (int i = 0; i < 40; ++i) {
+        line += "c:\\apps\\helper" + std::to_string(i) + "\\agent.exe ";
+    }
+    return line;
+}
+
+const std::string kQuietCd = "E:\\.\\setup.exe /noprompt";
+
+std::vector<Flow> Flows()
+{
+    const std::string usual = std::string(kOthers) + " " + kSelfEntry + " " + kLast;
+    return {
+        {"typical run with OK (for ISDN: no notice, the companion)",
+         [](const std::function<void(char, const char*)>& put) {
+             put('e', "SETUP.EXE");
+             NoticeOk(false);
+         },
+         {kQuietCd},
+         1,
+         usual},
+        {"the recorded location",
+         [](const std::function<void(char, const char*)>& put) {
+             put('c', "Drivers/Halvern/SETUP.EXE");
+             winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "a");
+             winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "a", "C:\\Drivers\\Halvern");
+             NoticeOk(false);
+         },
+         // A record that cannot be read leaves the CD-ROM drive.
+         {"C:\\Drivers\\Halvern\\.\\setup.exe /noprompt", kQuietCd},
+         1,
+         usual},
+        {"the ticked notice",
+         [](const std::function<void(char, const char*)>& put) {
+             put('e', "SETUP.EXE");
+             NoticeOk(true);
+         },
+         {kQuietCd},
+         1,
+         usual},
+        {"a long line",
+         [](const std::function<void(char, const char*)>& put) {
+             put('e', "SETUP.EXE");
+             NoticeOk(false);
+         },
+         {kQuietCd},
+         1,
+         LongLine() + kSelfEntry + " " + kLast},
+        {"the disk prompt with a typed path",
+         [](const std::function<void(char, const char*)>& put) {
+             put('d', "Install/SETUP.EXE");
+             NoticeOk(false);
+             winsim::OnDialog(IDD_DISKPROMPT,
+                              Persistently({[](HWND d) { winsim::TypeText(d, IDC_DRIVE, "d:\\install"); },
+                                            [](HWND d) { winsim::Click(d, IDOK); }}));
+         },
+         {kQuietCd, "D:\\INSTALL\\.\\setup.exe /noprompt"},
+         2,
+         usual},
+        {"the disk prompt with Browse",
+         [](const std::function<void(char, const char*)>& put) {
+             put('d', "Install/SETUP.EXE");
+             NoticeOk(false);
+             winsim::OnOpenFile(winsim::ChooseFile("D:\\Install\\SETUP.EXE"));
+             winsim::OnDialog(IDD_DISKPROMPT, Persistently({[](HWND d) { winsim::Click(d, IDC_BROWSE); },
+                                                            [](HWND d) { winsim::Click(d, IDOK); }}));
+         },
+         // What the chooser shows when Browse could not add the folder: the CD-ROM drive.
+         {kQuietCd, "D:\\INSTALL\\setup.exe /noprompt", "E:\\setup.exe /noprompt"},
+         2,
+         usual},
+        {"the disk prompt with Abort",
+         [](const std::function<void(char, const char*)>&) {
+             NoticeOk(false);
+             winsim::OnDialog(IDD_DISKPROMPT, Persistently({[](HWND d) { winsim::Click(d, IDOK); }}));
+             winsim::OnDialog(IDD_LAUNCHERROR, Persistently({[](HWND d) { winsim::Click(d, IDCANCEL); }}));
+         },
+         // Without an inventory no CD-ROM drive is known: the prompt shows the first drive, C:\, and
+         // the user presses OK on it.
+         {kQuietCd, "C:\\.\\setup.exe /noprompt"},
+         2,
+         usual},
+    };
+}
+
+class SweepTest : public MachineTest {
+protected:
+    void BuildMachine() override
+    {
+        winsim::SetWinIni(kind_);
+        // Each run starts with empty drives: a run's files are made by its flow.
+        for (const char* folder : {"c", "d", "e"}) {
+            std::string command = "rm -rf '" + root_ + "/" + folder + "'";
+            ASSERT_EQ(std::system(command.c_str()), 0);
+        }
+        winsim::AddDrive('C', DRIVE_FIXED, MakeFolder("c"));
+        winsim::AddDrive('D', DRIVE_FIXED, MakeFolder("d"));
+        winsim::AddDrive('E', DRIVE_CDROM, MakeFolder("e"));
+        winsim::OnAnyOtherDialog(Persistently({}));
+    }
+
+    // The line as the finished run leaves it: without Corven's entry, with the companion for ISDN.
+    static std::string Finished(const std::string& line)
+    {
+        std::string self = kSelfEntry;
+        std::string finished = line;
+        finished.erase(finished.find(self), self.size() + 1);
+        return CORVEN_DEVICE_TYPE == 5 ? finished + " " + kCompanionPath : finished;
+    }
+
+    int Run(const Flow& flow)
+    {
+        SetLoadLine(flow.line);
+        flow.prepare([this](char drive, const char* path) { MakeFile(root_ + "/" + drive, path); });
+        int exitCode = WinMain(winsim::Instance(), nullptr, nullptr, SW_SHOWNORMAL);
+        winsim::ClearFaults();
+        return exitCode;
+    }
+
+    // What every run must leave, whatever failed.
+    void CheckRun(const Flow& flow, int exitCode)
+    {
+        std::string line = RawLoadLine();
+        EXPECT_TRUE(line == flow.line || line == Finished(flow.line)) << "the load line is [" << line << "]";
+        EXPECT_TRUE(exitCode == -1 || exitCode == IDOK || exitCode == IDCANCEL) << "exit code " << exitCode;
+        EXPECT_LE(winsim::Starts().size(), flow.maxStarts);
+        for (const std::string& command : CommandLines()) {
+            EXPECT_TRUE(flow.commands.count(command)) << "started " << command;
+        }
+    }
+
+    winsim::WinIni kind_ = winsim::WinIni::File;
+};
+
+} // namespace
+
+TEST_F(SweepTest, EveryCallFailedInTurnLosesNothing)
+{
+    int runs = 0;
+    for (winsim::WinIni kind : {winsim::WinIni::File, winsim::WinIni::Registry}) {
+        kind_ = kind;
+        for (const Flow& flow : Flows()) {
+            SCOPED_TRACE(std::string(kind == winsim::WinIni::File ? "Windows 95: " : "NT: ") + flow.name);
+            FreshMachine();
+            int exitCode = Run(flow);
+            EXPECT_EQ(RawLoadLine(), Finished(flow.line)) << "the run without faults finishes";
+            EXPECT_EQ(exitCode, IDOK);
+            CheckRun(flow, exitCode);
+            const std::vector<std::string> calls = winsim::Calls();
+            const int failable = winsim::FailableCalls();
+            EXPECT_GT(failable, 5);
+            CheckMachine();
+            for (int nth = 1; nth <= failable; ++nth) {
+                FreshMachine();
+                winsim::FailCall(nth);
+                exitCode = Run(flow);
+                SCOPED_TRACE("failing call " + std::to_string(nth) + " of " + std::to_string(failable) +
+                             ": " + winsim::FailedCallName());
+                EXPECT_EQ(winsim::FailedCalls(), 1) << "the run took the same road up to the failure";
+                CheckRun(flow, exitCode);
+                CheckMachine();
+                ++runs;
+            }
+        }
+    }
+    FreshMachine();
+    RecordProperty("runs", runs);
+    std::printf("swept %d runs\n", runs);
+}
