@@ -19,7 +19,7 @@ constexpr char kProfile[] = "win.ini";
 constexpr char kFolderInfix[] = "\\TELVANOR.101\\";
 constexpr char kSelf[] = "CORVEN.EXE";
 // Corven's entry relative to the Windows folder, as the installation may list it.
-constexpr char kRelativeHead[] = "system";
+constexpr char kRelativeCandidate[] = "system\\TELVANOR.101\\CORVEN.EXE";
 constexpr auto kSectionW = Widen<WCHAR>(kSection);
 constexpr auto kKeyW = Widen<WCHAR>(kKey);
 constexpr auto kProfileW = Widen<WCHAR>(kProfile);
@@ -28,8 +28,7 @@ constexpr auto kProfileW = Widen<WCHAR>(kProfile);
 constexpr int kCandidateSize = 256;
 constexpr UINT kSystemDirSize = 255;
 constexpr int kAddPathSize = 260;
-static_assert(sizeof(kRelativeHead) + sizeof(kFolderInfix) + sizeof(kSelf) < kCandidateSize,
-              "the relative candidate always fits");
+static_assert(sizeof(kRelativeCandidate) < kCandidateSize, "the relative candidate always fits");
 
 // The line is read whole: the buffer grows from the first size until a read surely holds all of
 // it, up to the longest value the platform reads back. Windows 95 reads up to 65535 bytes. On NT
@@ -258,6 +257,19 @@ struct LoadLine {
     return true;
 }
 
+// Reads the load value into out, `size` characters of the line's kind, with the one character
+// `fallback` (none when 0) as the default: writable, since Windows 95 writes into it to trim it.
+DWORD ReadValue(void* out, DWORD size, char fallback, bool unicode)
+{
+    if (unicode) {
+        WCHAR def[2] = {static_cast<WCHAR>(fallback), 0};
+        return GetPrivateProfileStringW(kSectionW.text, kKeyW.text, def, static_cast<WCHAR*>(out), size,
+                                        kProfileW.text);
+    }
+    char def[2] = {fallback, '\0'};
+    return GetPrivateProfileStringA(kSection, kKey, def, static_cast<char*>(out), size, kProfile);
+}
+
 // Reads the whole start-up line as units, with room for `reserve` more. Returns the line's
 // length, or -1 (and no block) when the whole line cannot be had. Windows 95's bytes are read into
 // the upper half of the block and packed into its lower half: the unit of the nth character ends
@@ -272,16 +284,7 @@ int ReadLoadLine(LoadLine* line, DWORD reserve, bool unicode)
             break;
         }
         char* bytes = reinterpret_cast<char*>(line->text) + size;
-        DWORD length;
-        if (unicode) {
-            WCHAR noDefault[1] = {0};
-            length = GetPrivateProfileStringW(kSectionW.text, kKeyW.text, noDefault, line->text, size,
-                                              kProfileW.text);
-        } else {
-            // Windows 95 writes into the default to trim it, so it must be writable, never NULL.
-            char noDefault[1] = {'\0'};
-            length = GetPrivateProfileStringA(kSection, kKey, noDefault, bytes, size, kProfile);
-        }
+        DWORD length = ReadValue(unicode ? static_cast<void*>(line->text) : bytes, size, '\0', unicode);
         // A read that fills the buffer was cut; one of nSize-2 characters may have been too: a file
         // value in quotes whose inside is one shorter than the buffer loses its last character.
         if (length + 2 < size) {
@@ -345,24 +348,14 @@ int ReadLoadLine(LoadLine* line, DWORD reserve, bool unicode)
 }
 
 // True when the start-up line really is absent or empty. A read that fails gives the default, as
-// an absent key does: a second read, with a default no value holds, tells the two apart.
+// an absent key does: a second read, with a default no value holds, tells the two apart. One
+// character read either way ends in a zero, so its first unit is the character.
 bool HoldsNoLine(bool unicode)
 {
     constexpr char kMarker = '\x7f';
-    DWORD length;
-    bool marked;
-    if (unicode) {
-        WCHAR marker[2] = {kMarker, 0};
-        WCHAR value[4];
-        length = GetPrivateProfileStringW(kSectionW.text, kKeyW.text, marker, value, 4, kProfileW.text);
-        marked = value[0] == kMarker;
-    } else {
-        char marker[2] = {kMarker, '\0'};
-        char value[4];
-        length = GetPrivateProfileStringA(kSection, kKey, marker, value, sizeof(value), kProfile);
-        marked = value[0] == kMarker;
-    }
-    return length == 0 || (length == 1 && marked);
+    WCHAR value[4] = {};
+    DWORD length = ReadValue(value, 4, kMarker, unicode);
+    return length == 0 || (length == 1 && value[0] == kMarker);
 }
 
 // The one edit of the start-up line: Corven's entry taken off (removeSelf) and the companion listed
@@ -394,9 +387,7 @@ int EditLoadLine(bool removeSelf, const char* companion)
         } else {
             result = RemoveWholeEntry(line.text, candidate);
             if (!result) {
-                CopyAscii(candidate, kCandidateSize, kRelativeHead);
-                AppendAscii(candidate, kCandidateSize, kFolderInfix);
-                AppendAscii(candidate, kCandidateSize, kSelf);
+                CopyAscii(candidate, kCandidateSize, kRelativeCandidate);
                 result = RemoveWholeEntry(line.text, candidate);
             }
         }
