@@ -2,9 +2,8 @@
 #include <windows.h>
 
 #include "app/app.h"
-#include "app/device.h"
-#include "app/finish.h"
-#include "app/shared.h"
+#include "base/base.h"
+#include "loadline/loadline.h"
 #include "launch/launch.h"
 #include "res/resource.h"
 #include "source/source.h"

@@ -1,11 +1,57 @@
-// base: what every part of Corven stands on: text walked by character in the system's code page
-// (double-byte on Japanese, Chinese and Korean Windows) or in Unicode, bounded copies, zeroing.
+// base: the ground every part of Corven stands on, including nothing of Corven's own. It offers:
+//   - the words every part shares: the install path's size, the record a dialog is opened with,
+//     the dialog results that LaunchSetup also answers with (this file);
+//   - the device profile, pure lookups over the device code Corven is built for (device.cpp,
+//     compiled into each program with its code);
+//   - text walked by character in the system's code page (double-byte on Japanese, Chinese and
+//     Korean Windows) or in Unicode, bounded copies, zeroing (text.cpp).
 #pragma once
 
 #include <windows.h>
 
 #include <stddef.h>
 
+// ---- The words every part shares ----
+
+// The folder or drive root that setup.exe is started from; may be empty.
+constexpr int kInstallPathSize = 260;
+
+// What the launch-error dialog shows after the install path: a backslash, the "." folder step and
+// the program's name (".\setup.exe", without the path's own terminator, which the record keeps).
+constexpr int kShownProgramTail = 1 + sizeof(".\\setup.exe") - 1;
+
+// The text of a DialogInitRecord. It holds a whole install path together with the tail the
+// launch-error dialog shows, so no path is ever cut on its way.
+constexpr int kRecordTextSize = kInstallPathSize + kShownProgramTail;
+
+// What the opener of a dialog hands it through DialogBoxParamA's lParam.
+struct DialogInitRecord {
+    HINSTANCE instance;
+    char text[kRecordTextSize];
+};
+
+// The dialog results, as the platform numbers them. The launcher answers with the same:
+// IDYES started, IDNO not started (quiet) or Try New Path, IDCANCEL aborted.
+static_assert(IDOK == 1 && IDCANCEL == 2 && IDYES == 6 && IDNO == 7, "the platform's dialog results");
+
+// ---- The device profile ----
+
+// The two variants of the build's device: the device itself, and its audio-system function
+// (a device code of its own for the voice modems, 0 for the others).
+constexpr int kDeviceItself = 0;
+constexpr int kAudioFunction = 1;
+
+int CurrentDeviceType(int variant);
+const char* DeviceDisplayName(int type);
+const char* DeviceDisplayName();
+const char* SetupProgramName(int type);
+const char* SetupBrowseFilter(int type);
+bool NeedsCompanionProgram(int type);
+bool NeedsCompanionProgram();
+bool IsVideoCaptureDevice(int type);
+bool IsVideoCaptureDevice();
+
+// ---- Text ----
 // ---- Stepping through text by character ----
 // Blank, tab, comma, quotes, the backslash and the letters A to Z are single-byte characters in
 // every code page, but a to z and the backslash can also be the second byte of a double-byte
@@ -105,4 +151,11 @@ template <typename Char> bool AppendAscii(Char* out, int size, const char* ascii
 {
     int length = TextLength(out);
     return length < size && CopyAscii(out + length, size - length, ascii);
+}
+
+// A path that holds a double quote would end the quoted program path of a command line early and
+// start whatever follows: it is never a place to start setup.exe from.
+inline bool IsQuotableInstallPath(const char* path)
+{
+    return !TextHolds(path, '"');
 }

@@ -76,8 +76,25 @@ endfunction()
 
 # corven_device(TARGET TYPE): compiles the device profile into TARGET for device TYPE.
 function(corven_device target type)
-  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/app/device.cpp)
+  target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/base/device.cpp)
   target_compile_definitions(${target} PRIVATE CORVEN_DEVICE_TYPE=${type})
+endfunction()
+
+# corven_program(NAME TYPE FOLDER): CORVEN.EXE for device TYPE in FOLDER, with the product's flags,
+# its own entry point, its resources and the platform's libraries alone.
+function(corven_program name type folder)
+  add_executable(${name} WIN32 ${CMAKE_SOURCE_DIR}/app/entry.cpp ${CMAKE_SOURCE_DIR}/app/memory.cpp
+                               ${CORVEN_RESOURCE_OUTPUT})
+  set_target_properties(${name} PROPERTIES OUTPUT_NAME CORVEN SUFFIX .EXE RUNTIME_OUTPUT_DIRECTORY ${folder})
+  set_source_files_properties(${CORVEN_RESOURCE_OUTPUT} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+  add_dependencies(${name} corven_resources)
+  corven_device(${name} ${type})
+  target_compile_options(${name} PRIVATE ${CORVEN_WARNINGS} ${CORVEN_PRODUCT_FLAGS})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE corven_run)
+  target_link_options(${name} PRIVATE ${CORVEN_PRODUCT_LINK_OPTIONS})
+  # comdlg32 is loaded when Browse is pressed, not imported.
+  target_link_libraries(${name} PRIVATE kernel32 user32 advapi32)
 endfunction()
 
 # winsim_library(NAME): winsim as a library; the tests' one is sanitized, the benchmark's is not.

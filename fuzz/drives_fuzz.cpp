@@ -2,7 +2,7 @@
 // overruns its list or an entry, and the chooser and the lookup release what they took.
 #include <cstring>
 
-#include "app/shared.h"
+#include "base/base.h"
 #include "fuzz/common.h"
 #include "source/source.h"
 

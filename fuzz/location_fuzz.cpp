@@ -3,7 +3,7 @@
 // and every key is closed.
 #include <cstring>
 
-#include "app/shared.h"
+#include "base/base.h"
 #include "fuzz/common.h"
 #include "source/source.h"
 

@@ -1,9 +1,9 @@
 // The setup launcher and its launch-error dialog.
 #include "launch/launch.h"
 
-#include "app/shared.h"
+#include "base/base.h"
 #include "res/resource.h"
-#include "ui/ui.h"
+#include "dialog/dialog.h"
 
 namespace {
 

@@ -1,8 +1,13 @@
-// loadline: reads and rewrites the start-up line, the "load" value of win.ini's [windows] section.
-// On NT the line is read and written in Unicode; on Windows 95 as the bytes of its code page.
+// loadline: reads and rewrites the start-up line, the "load" value of win.ini's [windows] section,
+// and the finishing step that ends Corven's life on it. On NT the line is read and written in
+// Unicode; on Windows 95 as the bytes of its code page.
 #pragma once
 
 #include <windows.h>
+
+// The finishing step, which every place that ends Corven's work runs: takes Corven off the
+// start-up line and, where the device needs it, lists the companion program.
+void FinishInstallation();
 
 // Takes Corven's own entry off the start-up line. 1 when there was nothing to remove or the entry
 // was removed and the line written back; 0 otherwise (no entry found, the line not had whole or

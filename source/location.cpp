@@ -1,7 +1,7 @@
 // The install location lookup: the most recent location the system recorded, else the first CD-ROM.
 #include <windows.h>
 
-#include "app/shared.h"
+#include "base/base.h"
 #include "source/source.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/device.h"
+#include "base/base.h"
 
 namespace {
 

@@ -6,8 +6,7 @@
 #include <vector>
 
 #include "app/app.h"
-#include "app/device.h"
-#include "app/shared.h"
+#include "base/base.h"
 #include "res/resource.h"
 #include "support/fixture.h"
 #include "ui/ui.h"

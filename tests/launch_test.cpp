@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/shared.h"
+#include "base/base.h"
 #include "launch/launch.h"
 #include "res/resource.h"
 #include "support/fixture.h"

@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "app/finish.h"
 #include "loadline/loadline.h"
 #include "support/fixture.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/shared.h"
+#include "base/base.h"
 #include "res/resource.h"
 #include "source/source.h"
 #include "support/fixture.h"

@@ -1,6 +1,7 @@
 // What the dialogs share: centring on the desktop, topmost, and painting an icon at its place.
 #include <gtest/gtest.h>
 
+#include "dialog/dialog.h"
 #include "res/resource.h"
 #include "support/fixture.h"
 #include "ui/ui.h"

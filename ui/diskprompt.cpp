@@ -3,9 +3,9 @@
 // after windows.h, which it builds on
 #include <commdlg.h>
 
-#include "app/device.h"
-#include "app/finish.h"
-#include "app/shared.h"
+#include "base/base.h"
+#include "dialog/dialog.h"
+#include "loadline/loadline.h"
 #include "launch/launch.h"
 #include "res/resource.h"
 #include "source/source.h"

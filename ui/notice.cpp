@@ -1,9 +1,9 @@
 // The notice: tells the user more software is needed for the device and asks whether to go on.
 #include <windows.h>
 
-#include "app/device.h"
-#include "app/finish.h"
-#include "app/shared.h"
+#include "base/base.h"
+#include "dialog/dialog.h"
+#include "loadline/loadline.h"
 #include "res/resource.h"
 #include "ui/ui.h"
 

@@ -1,4 +1,5 @@
-// ui: what the dialogs share (placement, icon painting) and the notice and disk prompt dialogs.
+// ui: the notice and the disk prompt, the dialogs the start-up sequence opens. The launch-error
+// dialog is launch/'s; what every dialog shares is dialog/'s.
 #pragma once
 
 #include <windows.h>
@@ -9,15 +10,6 @@ constexpr UINT_PTR TIMER_REMIND = 101;
 constexpr UINT kAnimatePeriod = 100;
 constexpr UINT kRemindPeriod = 10000;
 constexpr UINT WM_STOP_ATTENTION = WM_USER + 100;
-
-// Puts the dialog in the middle of the desktop, topmost, and shows it.
-void CenterDialogTopmost(HWND dialog);
-
-// Sets a dialog's icon place: left 10, top 45, the system's icon size.
-void SetDialogIconRect(RECT* iconRect);
-
-// Draws icon `iconId` at the rectangle's left and top. 1 when drawn, 0 when there is no such icon.
-int PaintDialogIcon(HINSTANCE instance, HWND dialog, const RECT* iconRect, WORD iconId);
 
 // The notice (template IDD_NOTICE); ends with the last command's wParam.
 INT_PTR CALLBACK NoticeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -12,7 +12,7 @@ const char kSelfEntry[] = "C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\CORVEN.EXE";
 const char kUsualLoadLine[] = "c:\\tools\\agent.exe C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\CORVEN.EXE";
 const char kCompanionPath[] = "C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\TELVANOR.EXE";
 
-#include "app/shared.h"
+#include "base/base.h"
 
 void MachineTest::SetUp()
 {

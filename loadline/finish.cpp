@@ -1,6 +1,5 @@
 // The finishing step that ends Corven's life on the start-up line.
-#include "app/device.h"
-#include "app/finish.h"
+#include "base/base.h"
 #include "loadline/loadline.h"
 
 namespace {

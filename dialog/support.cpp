@@ -1,7 +1,7 @@
 // What every dialog of Corven shares: its place on the screen and its icon.
 #include <windows.h>
 
-#include "ui/ui.h"
+#include "dialog/dialog.h"
 
 namespace {
 constexpr LONG kIconLeft = 10;

@@ -1,5 +1,5 @@
 // The device profile: what differs between the devices Corven is built for.
-#include "app/device.h"
+#include "base/base.h"
 
 #ifndef CORVEN_DEVICE_TYPE
 #define CORVEN_DEVICE_TYPE 7
