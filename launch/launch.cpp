@@ -2,22 +2,30 @@
 #include "launch/launch.h"
 
 #include "base/base.h"
-#include "res/resource.h"
 #include "dialog/dialog.h"
+#include "res/resource.h"
 
 namespace {
 
 constexpr char kSetupProgram[] = "setup.exe";
+constexpr char kDotFolderStep[] = ".\\";
 constexpr char kSwitch[] = "/noprompt";
 constexpr char kDisplayFormat[] = "%s%s\\%s";
 constexpr char kCommandFormat[] = "%s %s";
 constexpr char kQuotedCommandFormat[] = "\"%s\" %s";
 
-// The longest program path: a whole install path, a backslash, ".\" and the program's name.
-constexpr int kProgramPathSize = kInstallPathSize + 1 + 2 + sizeof(kSetupProgram) - 1;
-constexpr int kCommandLineSize = kProgramPathSize + 2 + 1 + sizeof(kSwitch) - 1;
+// The length of a text literal, without its terminator.
+template <size_t N> constexpr int Length(const char (&)[N])
+{
+    return static_cast<int>(N) - 1;
+}
+
+// The longest program path: a whole install path (its terminator's byte kept for the end), the
+// backslash after it, the "." folder step and the program's name.
+constexpr int kProgramPathSize = kInstallPathSize + 1 + Length(kDotFolderStep) + Length(kSetupProgram);
+// The command line: the program path in quotes, a blank and the switch.
+constexpr int kCommandLineSize = kProgramPathSize + 2 + 1 + Length(kSwitch);
 static_assert(kProgramPathSize <= kRecordTextSize, "the displayed name fits the record");
-static_assert(kProgramPathSize == 272 && kCommandLineSize == 284, "sizes as counted");
 
 constexpr UINT kStartedAbove = 31;
 
@@ -82,7 +90,7 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
     }
     if (programPath[0] != '\0') {
         if (dotFolder) {
-            AppendAscii(programPath, sizeof(programPath), ".\\");
+            AppendAscii(programPath, sizeof(programPath), kDotFolderStep);
         }
         AppendAscii(programPath, sizeof(programPath), kSetupProgram);
     }

@@ -82,13 +82,41 @@ TEST_F(DialogTest, NoticeAnswers)
         bool finished;
     };
     const Case cases[] = {
-        {"OK, box clear", false, [](HWND d) { winsim::Click(d, IDOK); }, IDOK, false},
-        {"OK, box ticked", true, [](HWND d) { winsim::Click(d, IDOK); }, IDOK, true},
-        {"Cancel, box clear", false, [](HWND d) { winsim::Click(d, IDCANCEL); }, IDCANCEL, false},
-        {"Cancel, box ticked", true, [](HWND d) { winsim::Click(d, IDCANCEL); }, IDCANCEL, true},
-        {"Escape, box ticked", true, winsim::PressEscape, IDCANCEL, true},
-        {"Escape, box clear", false, winsim::PressEscape, IDCANCEL, false},
-        {"close box after a tick", true, winsim::CloseBox, IDC_DONTSHOW, false},
+        {.name = "OK, box clear",
+         .tick = false,
+         .act = [](HWND d) { winsim::Click(d, IDOK); },
+         .result = IDOK,
+         .finished = false},
+        {.name = "OK, box ticked",
+         .tick = true,
+         .act = [](HWND d) { winsim::Click(d, IDOK); },
+         .result = IDOK,
+         .finished = true},
+        {.name = "Cancel, box clear",
+         .tick = false,
+         .act = [](HWND d) { winsim::Click(d, IDCANCEL); },
+         .result = IDCANCEL,
+         .finished = false},
+        {.name = "Cancel, box ticked",
+         .tick = true,
+         .act = [](HWND d) { winsim::Click(d, IDCANCEL); },
+         .result = IDCANCEL,
+         .finished = true},
+        {.name = "Escape, box ticked",
+         .tick = true,
+         .act = winsim::PressEscape,
+         .result = IDCANCEL,
+         .finished = true},
+        {.name = "Escape, box clear",
+         .tick = false,
+         .act = winsim::PressEscape,
+         .result = IDCANCEL,
+         .finished = false},
+        {.name = "close box after a tick",
+         .tick = true,
+         .act = winsim::CloseBox,
+         .result = IDC_DONTSHOW,
+         .finished = false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -220,10 +248,14 @@ TEST_F(DialogTest, TheChooserIsReadUpToItsLimits)
         std::string preferred, typed, command; // command: empty when nothing is started
     };
     const Case cases[] = {
-        {"E:\\", typed, winsim::Upper(typed.substr(0, 254)) + "\\.\\setup.exe /noprompt"},
-        {fits, "",
-         winsim::Upper(fits) + "\\.\\setup.exe /noprompt"}, // the combo box shows items in upper case
-        {overlong, "", ""},
+        {.preferred = "E:\\",
+         .typed = typed,
+         .command = winsim::Upper(typed.substr(0, 254)) + "\\.\\setup.exe /noprompt"},
+        {.preferred = fits,
+         .typed = "",
+         .command =
+             winsim::Upper(fits) + "\\.\\setup.exe /noprompt"}, // the combo box shows items in upper case
+        {.preferred = overlong, .typed = "", .command = ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.preferred.size());
@@ -275,10 +307,14 @@ TEST_F(DialogTest, BrowseWithoutAChosenFileChangesNothing)
         size_t opened;
     };
     const Case cases[] = {
-        {"cancelled", [] { winsim::OnOpenFile(winsim::CancelOpen()); }, 1},
-        {"no comdlg32.dll", [] { winsim::FailLibrary("comdlg32.dll"); }, 0},
-        {"no GetOpenFileNameA in it", [] { winsim::FailFunction("GetOpenFileNameA"); }, 0},
-        {"no CommDlgExtendedError in it", [] { winsim::FailFunction("CommDlgExtendedError"); }, 0},
+        {.name = "cancelled", .prepare = [] { winsim::OnOpenFile(winsim::CancelOpen()); }, .opened = 1},
+        {.name = "no comdlg32.dll", .prepare = [] { winsim::FailLibrary("comdlg32.dll"); }, .opened = 0},
+        {.name = "no GetOpenFileNameA in it",
+         .prepare = [] { winsim::FailFunction("GetOpenFileNameA"); },
+         .opened = 0},
+        {.name = "no CommDlgExtendedError in it",
+         .prepare = [] { winsim::FailFunction("CommDlgExtendedError"); },
+         .opened = 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -55,21 +55,53 @@ TEST_F(LaunchTest, BuildsTheCommandLineAndTheShownName)
     // 能 (94 5C) and ソ (83 5C) end in the byte of a backslash, which is no backslash of their own.
     const std::string ability = "C:\\\u6a5f\u80fd", so = "D:\\\u30bd";
     const Case cases[] = {
-        {"D:\\", kDotFolder, "D:\\.\\setup.exe /noprompt", "D:\\.\\setup.exe"},
-        {ability, kDotFolder, ability + "\\.\\setup.exe /noprompt", ability + "\\.\\setup.exe", 932},
-        {so, kNoDotFolder, so + "\\setup.exe /noprompt", so + "\\.\\setup.exe", 932},
-        {ability + "\\", kDotFolder, ability + "\\.\\setup.exe /noprompt", ability + "\\.\\setup.exe", 932},
-        {"C:\\Setup", kNoDotFolder, "C:\\Setup\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
-        {"C:\\Setup", kDotFolder, "C:\\Setup\\.\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
-        {"C:\\Setup\\", kDotFolder, "C:\\Setup\\.\\setup.exe /noprompt", "C:\\Setup\\.\\setup.exe"},
-        {"C:\\My Setup", kDotFolder, "\"C:\\My Setup\\.\\setup.exe\" /noprompt",
-         "C:\\My Setup\\.\\setup.exe"},
-        {"C:\\My Setup\\", kNoDotFolder, "\"C:\\My Setup\\setup.exe\" /noprompt",
-         "C:\\My Setup\\.\\setup.exe"},
-        {longest, kDotFolder, longest + "\\.\\setup.exe /noprompt", longest + "\\.\\setup.exe"},
-        {"C:\\a b" + std::string(250, 'q'), kDotFolder,
-         "\"C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe\" /noprompt",
-         "C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe"},
+        {.path = "D:\\",
+         .dotFolder = kDotFolder,
+         .command = "D:\\.\\setup.exe /noprompt",
+         .shown = "D:\\.\\setup.exe"},
+        {.path = ability,
+         .dotFolder = kDotFolder,
+         .command = ability + "\\.\\setup.exe /noprompt",
+         .shown = ability + "\\.\\setup.exe",
+         .codePage = 932},
+        {.path = so,
+         .dotFolder = kNoDotFolder,
+         .command = so + "\\setup.exe /noprompt",
+         .shown = so + "\\.\\setup.exe",
+         .codePage = 932},
+        {.path = ability + "\\",
+         .dotFolder = kDotFolder,
+         .command = ability + "\\.\\setup.exe /noprompt",
+         .shown = ability + "\\.\\setup.exe",
+         .codePage = 932},
+        {.path = "C:\\Setup",
+         .dotFolder = kNoDotFolder,
+         .command = "C:\\Setup\\setup.exe /noprompt",
+         .shown = "C:\\Setup\\.\\setup.exe"},
+        {.path = "C:\\Setup",
+         .dotFolder = kDotFolder,
+         .command = "C:\\Setup\\.\\setup.exe /noprompt",
+         .shown = "C:\\Setup\\.\\setup.exe"},
+        {.path = "C:\\Setup\\",
+         .dotFolder = kDotFolder,
+         .command = "C:\\Setup\\.\\setup.exe /noprompt",
+         .shown = "C:\\Setup\\.\\setup.exe"},
+        {.path = "C:\\My Setup",
+         .dotFolder = kDotFolder,
+         .command = "\"C:\\My Setup\\.\\setup.exe\" /noprompt",
+         .shown = "C:\\My Setup\\.\\setup.exe"},
+        {.path = "C:\\My Setup\\",
+         .dotFolder = kNoDotFolder,
+         .command = "\"C:\\My Setup\\setup.exe\" /noprompt",
+         .shown = "C:\\My Setup\\.\\setup.exe"},
+        {.path = longest,
+         .dotFolder = kDotFolder,
+         .command = longest + "\\.\\setup.exe /noprompt",
+         .shown = longest + "\\.\\setup.exe"},
+        {.path = "C:\\a b" + std::string(250, 'q'),
+         .dotFolder = kDotFolder,
+         .command = "\"C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe\" /noprompt",
+         .shown = "C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
@@ -119,10 +151,10 @@ TEST_F(LaunchTest, PathsThatCannotBeStartedStartNothing)
     // texts built from it.
     const std::string tooLong = "C:\\" + std::string(kInstallPathSize - 3, 'p');
     const Case cases[] = {
-        {"", ".\\setup.exe"},
-        {tooLong, ".\\setup.exe"},
+        {.path = "", .shown = ".\\setup.exe"},
+        {.path = tooLong, .shown = ".\\setup.exe"},
         // A quote would end the quoted program path early and start C:\Tools\evil.exe.
-        {"C:\\Tools\\evil.exe\" \"x", "C:\\Tools\\evil.exe\" \"x\\.\\setup.exe"},
+        {.path = "C:\\Tools\\evil.exe\" \"x", .shown = "C:\\Tools\\evil.exe\" \"x\\.\\setup.exe"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path.size());
@@ -145,11 +177,14 @@ TEST_F(LaunchTest, InteractiveAnswers)
         int expected;
     };
     const Case cases[] = {
-        {"Retry that now starts", {2, 33}, {IDYES}, IDYES},
-        {"Retry that fails again reopens", {2, 2, 2}, {IDYES, IDYES, IDNO}, IDNO},
-        {"Abort", {2}, {IDCANCEL}, IDCANCEL},
-        {"Try New Path", {2}, {IDNO}, IDNO},
-        {"started at once", {42}, {}, IDYES},
+        {.name = "Retry that now starts", .results = {2, 33}, .buttons = {IDYES}, .expected = IDYES},
+        {.name = "Retry that fails again reopens",
+         .results = {2, 2, 2},
+         .buttons = {IDYES, IDYES, IDNO},
+         .expected = IDNO},
+        {.name = "Abort", .results = {2}, .buttons = {IDCANCEL}, .expected = IDCANCEL},
+        {.name = "Try New Path", .results = {2}, .buttons = {IDNO}, .expected = IDNO},
+        {.name = "started at once", .results = {42}, .buttons = {}, .expected = IDYES},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

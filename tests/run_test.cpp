@@ -74,9 +74,24 @@ TEST_F(RunTest, NoticeAnswersDecideTheRun)
         bool started, finished;
     };
     const Case cases[] = {
-        {"Cancel, box clear: nothing looked up, started or written", false, IDCANCEL, 2, false, false},
-        {"Cancel, box ticked: finished once", true, IDCANCEL, 2, false, true},
-        {"OK, box ticked: the second finish finds nothing left to write", true, IDOK, 1, true, true},
+        {.name = "Cancel, box clear: nothing looked up, started or written",
+         .tick = false,
+         .button = IDCANCEL,
+         .exitCode = 2,
+         .started = false,
+         .finished = false},
+        {.name = "Cancel, box ticked: finished once",
+         .tick = true,
+         .button = IDCANCEL,
+         .exitCode = 2,
+         .started = false,
+         .finished = true},
+        {.name = "OK, box ticked: the second finish finds nothing left to write",
+         .tick = true,
+         .button = IDOK,
+         .exitCode = 1,
+         .started = true,
+         .finished = true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -35,10 +35,15 @@ TEST_F(SupportTest, CentresWithTheDialogsHalfRoundedTowardZero)
         int desktopW, desktopH, dialogW, dialogH, x, y;
     };
     const Case cases[] = {
-        {1024, 768, 401, 151, 312, 309},
-        {1024, 768, 400, 150, 312, 309},
-        {800, 600, 1000, 700, -100, -50}, // larger than the desktop: not clamped
-        {641, 481, 3, 3, 319, 239},
+        {.desktopW = 1024, .desktopH = 768, .dialogW = 401, .dialogH = 151, .x = 312, .y = 309},
+        {.desktopW = 1024, .desktopH = 768, .dialogW = 400, .dialogH = 150, .x = 312, .y = 309},
+        {.desktopW = 800,
+         .desktopH = 600,
+         .dialogW = 1000,
+         .dialogH = 700,
+         .x = -100,
+         .y = -50}, // larger than the desktop: not clamped
+        {.desktopW = 641, .desktopH = 481, .dialogW = 3, .dialogH = 3, .x = 319, .y = 239},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dialogW);

@@ -70,77 +70,88 @@ const std::string kQuietCd = "E:\\.\\setup.exe /noprompt";
 std::vector<Flow> Flows()
 {
     const std::string usual = std::string(kOthers) + " " + kSelfEntry + " " + kLast;
-    return {
-        {"typical run with OK (for ISDN: no notice, the companion)",
-         [](const std::function<void(char, const char*)>& put) {
-             put('e', "SETUP.EXE");
-             NoticeOk(false);
-         },
-         {kQuietCd},
-         1,
-         usual},
-        {"the recorded location",
-         [](const std::function<void(char, const char*)>& put) {
-             put('c', "Drivers/Halvern/SETUP.EXE");
-             winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "a");
-             winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "a", "C:\\Drivers\\Halvern");
-             NoticeOk(false);
-         },
-         // A record that cannot be read leaves the CD-ROM drive.
+    const Flow rows[] = {
+        {.name = "typical run with OK (for ISDN: no notice, the companion)",
+         .prepare =
+             [](const std::function<void(char, const char*)>& put) {
+                 put('e', "SETUP.EXE");
+                 NoticeOk(false);
+             },
+         .commands = {kQuietCd},
+         .maxStarts = 1,
+         .line = usual},
+        {.name = "the recorded location",
+         .prepare =
+             [](const std::function<void(char, const char*)>& put) {
+                 put('c', "Drivers/Halvern/SETUP.EXE");
+                 winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "a");
+                 winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "a",
+                                         "C:\\Drivers\\Halvern");
+                 NoticeOk(false);
+             },
+         .commands = // A record that cannot be read leaves the CD-ROM drive.
          {"C:\\Drivers\\Halvern\\.\\setup.exe /noprompt", kQuietCd},
-         1,
-         usual},
-        {"the ticked notice",
-         [](const std::function<void(char, const char*)>& put) {
-             put('e', "SETUP.EXE");
-             NoticeOk(true);
-         },
-         {kQuietCd},
-         1,
-         usual},
-        {"a long line",
-         [](const std::function<void(char, const char*)>& put) {
-             put('e', "SETUP.EXE");
-             NoticeOk(false);
-         },
-         {kQuietCd},
-         1,
-         LongLine() + kSelfEntry + " " + kLast},
-        {"the disk prompt with a typed path",
-         [](const std::function<void(char, const char*)>& put) {
-             put('d', "Install/SETUP.EXE");
-             NoticeOk(false);
-             winsim::OnDialog(IDD_DISKPROMPT,
-                              Persistently({[](HWND d) { winsim::TypeText(d, IDC_DRIVE, "d:\\install"); },
-                                            [](HWND d) { winsim::Click(d, IDOK); }}));
-         },
-         {kQuietCd, "D:\\INSTALL\\.\\setup.exe /noprompt"},
-         2,
-         usual},
-        {"the disk prompt with Browse",
-         [](const std::function<void(char, const char*)>& put) {
-             put('d', "Install/SETUP.EXE");
-             NoticeOk(false);
-             winsim::OnOpenFile(winsim::ChooseFile("D:\\Install\\SETUP.EXE"));
-             winsim::OnDialog(IDD_DISKPROMPT, Persistently({[](HWND d) { winsim::Click(d, IDC_BROWSE); },
-                                                            [](HWND d) { winsim::Click(d, IDOK); }}));
-         },
-         // What the chooser shows when Browse could not add the folder: the CD-ROM drive.
+         .maxStarts = 1,
+         .line = usual},
+        {.name = "the ticked notice",
+         .prepare =
+             [](const std::function<void(char, const char*)>& put) {
+                 put('e', "SETUP.EXE");
+                 NoticeOk(true);
+             },
+         .commands = {kQuietCd},
+         .maxStarts = 1,
+         .line = usual},
+        {.name = "a long line",
+         .prepare =
+             [](const std::function<void(char, const char*)>& put) {
+                 put('e', "SETUP.EXE");
+                 NoticeOk(false);
+             },
+         .commands = {kQuietCd},
+         .maxStarts = 1,
+         .line = LongLine() + kSelfEntry + " " + kLast},
+        {.name = "the disk prompt with a typed path",
+         .prepare =
+             [](const std::function<void(char, const char*)>& put) {
+                 put('d', "Install/SETUP.EXE");
+                 NoticeOk(false);
+                 winsim::OnDialog(IDD_DISKPROMPT,
+                                  Persistently({[](HWND d) { winsim::TypeText(d, IDC_DRIVE, "d:\\install"); },
+                                                [](HWND d) { winsim::Click(d, IDOK); }}));
+             },
+         .commands = {kQuietCd, "D:\\INSTALL\\.\\setup.exe /noprompt"},
+         .maxStarts = 2,
+         .line = usual},
+        {.name = "the disk prompt with Browse",
+         .prepare =
+             [](const std::function<void(char, const char*)>& put) {
+                 put('d', "Install/SETUP.EXE");
+                 NoticeOk(false);
+                 winsim::OnOpenFile(winsim::ChooseFile("D:\\Install\\SETUP.EXE"));
+                 winsim::OnDialog(IDD_DISKPROMPT, Persistently({[](HWND d) { winsim::Click(d, IDC_BROWSE); },
+                                                                [](HWND d) { winsim::Click(d, IDOK); }}));
+             },
+         .commands = // What the chooser shows when Browse could not add the folder: the CD-ROM drive.
          {kQuietCd, "D:\\INSTALL\\setup.exe /noprompt", "E:\\setup.exe /noprompt"},
-         2,
-         usual},
-        {"the disk prompt with Abort",
-         [](const std::function<void(char, const char*)>&) {
-             NoticeOk(false);
-             winsim::OnDialog(IDD_DISKPROMPT, Persistently({[](HWND d) { winsim::Click(d, IDOK); }}));
-             winsim::OnDialog(IDD_LAUNCHERROR, Persistently({[](HWND d) { winsim::Click(d, IDCANCEL); }}));
-         },
-         // Without an inventory no CD-ROM drive is known: the prompt shows the first drive, C:\, and
+         .maxStarts = 2,
+         .line = usual},
+        {.name = "the disk prompt with Abort",
+         .prepare =
+             [](const std::function<void(char, const char*)>&) {
+                 NoticeOk(false);
+                 winsim::OnDialog(IDD_DISKPROMPT, Persistently({[](HWND d) { winsim::Click(d, IDOK); }}));
+                 winsim::OnDialog(IDD_LAUNCHERROR,
+                                  Persistently({[](HWND d) { winsim::Click(d, IDCANCEL); }}));
+             },
+         .commands = // Without an inventory no CD-ROM drive is known: the prompt shows the first drive, C:\,
+                     // and
          // the user presses OK on it.
          {kQuietCd, "C:\\.\\setup.exe /noprompt"},
-         2,
-         usual},
+         .maxStarts = 2,
+         .line = usual},
     };
+    return std::vector<Flow>(std::begin(rows), std::end(rows));
 }
 
 class SweepTest : public MachineTest {
