@@ -6,21 +6,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-61}
 build=build/win64
-export WINEDEBUG=-all WINEPREFIX=${WINEPREFIX:-$PWD/build/wine-bench}
+source tools/wine.sh
 source tools/display.sh
 use_display 97
-wine=/usr/lib/wine/wine64
-if ! [ -f "$WINEPREFIX/.corven-ready" ]; then
-  rm -rf "$WINEPREFIX"
-  "$wine" wineboot -i >/dev/null 2>&1
-  # The fonts the dialogs are made for, as the Wine suite has them.
-  cp /usr/share/wine/fonts/sserife.fon /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  /usr/lib/wine/wineserver -w
-  touch "$WINEPREFIX/.corven-ready"
-fi
-/usr/lib/wine/wineserver -p 60 >/dev/null 2>&1 || true
-path() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
-python3 bench/startup.py "$rounds" "$wine" "$(path $build/bench/startup/stopwatch.exe)" \
-  "$(path $build/app/CORVEN.EXE)" "$(path $build/bench/startup/notice_only.exe)" \
-  "$(path $build/bench/startup/minimal.exe)"
-/usr/lib/wine/wineserver -k 2>/dev/null || true # its services would run on for good
+wine_locale C.UTF-8
+wine_for "$build/app/CORVEN.EXE" "$0" "$@"
+bench_prefix() { :; } # the fonts of every prefix, nothing more: no virtual desktop to draw
+wine_prefix "${WINEPREFIX:-$PWD/build/wine-bench}" bench_prefix
+wine_start_server
+python3 bench/startup.py "$rounds" "$wine" "$(winpath $build/bench/startup/stopwatch.exe)" \
+  "$(winpath $build/app/CORVEN.EXE)" "$(winpath $build/bench/startup/notice_only.exe)" \
+  "$(winpath $build/bench/startup/minimal.exe)"
+wine_end_server

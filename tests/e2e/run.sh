@@ -9,43 +9,48 @@
 #   file      [windows] kept in the file C:\windows\win.ini, as on Windows 95: the prefix's
 #             IniFileMapping entry for it is deleted
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+
+# The scenarios, each on both kinds of win.ini but for the code-page probes, which need the
+# registry's. CMake registers them from this list (run.sh list).
+both=(typical recorded_wins cancel_clear notice_escape cancel_ticked ticked_ok disk_prompt_typed browse
+      prompt_click_stops launch_error prompt_escape long_line huge_line tabs commas cyrillic read_only
+      blank_path quoted_record dbcs_line dbcs_record dbcs_browse
+      exit_notice_enter exit_notice_enter_ticked exit_notice_escape_ticked exit_notice_closebox
+      exit_notice_closebox_ticked exit_notice_altf4 exit_notice_altf4_ticked exit_prompt_enter exit_prompt_altf4
+      exit_error_retry exit_error_enter exit_error_escape exit_error_closebox exit_error_altf4 exit_error_owner)
+registry_only=(codepage_1252 codepage_932 codepage_936 codepage_949 codepage_950)
+if [ "${1:-}" = list ]; then
+  for s in "${both[@]}"; do echo "$s registry"; echo "$s file"; done
+  for s in "${registry_only[@]}"; do echo "$s registry"; done
+  exit 0
+fi
+
 scenario=$1
 personality=$2
 build=$(cd "$3" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-source_dir=$(cd "$here/../.." && pwd)
-case $personality in registry | file) ;; *) echo "FAIL: no such personality: $personality"; exit 2 ;; esac
+source "$source_dir/tools/wine.sh"
+fail() { wine_fail "$scenario ($personality): $*"; }
+case $personality in registry | file) ;; *) fail "no such personality" ;; esac
 
 # The locale, from which Wine takes the ANSI code page: Japanese (932) for the double-byte
-# scenarios, each code page's own for its probe, else C.UTF-8 (1252).
-case $scenario in
-dbcs_* | codepage_932) locale=ja_JP.UTF-8 ;;
-codepage_936) locale=zh_CN.UTF-8 ;;
-codepage_949) locale=ko_KR.UTF-8 ;;
-codepage_950) locale=zh_TW.UTF-8 ;;
-*) locale=C.UTF-8 ;;
-esac
-export LANG=$locale LC_ALL=$locale
-# A Windows 95 win.ini holds the bytes of the code page.
+# scenarios, each code page's own for its probe, else C.UTF-8 (1252). A Windows 95 win.ini holds
+# the bytes of that code page.
 ini_encoding=""
-[ "$locale" = ja_JP.UTF-8 ] && ini_encoding=cp932
+case $scenario in
+dbcs_* | codepage_932) wine_locale ja_JP.UTF-8; ini_encoding=cp932 ;;
+codepage_936) wine_locale zh_CN.UTF-8 ;;
+codepage_949) wine_locale ko_KR.UTF-8 ;;
+codepage_950) wine_locale zh_TW.UTF-8 ;;
+*) wine_locale C.UTF-8 ;;
+esac
 
-# The build's machine, read from the PE header of its CORVEN.EXE.
-pe_offset=$(od -An -tu4 -j60 -N4 "$build/app/CORVEN.EXE" | tr -d ' ')
-machine=$(od -An -tx2 -j$((pe_offset + 4)) -N2 "$build/app/CORVEN.EXE" | tr -d ' ')
-if [ "$((16#$machine))" -eq $((0x14c)) ]; then
-  # i386 programs run only inside the namespace where qemu-i386 is registered for them.
-  [ -n "${CORVEN_IN_I386:-}" ] || exec "$source_dir/tools/i386.sh" env CORVEN_IN_I386=1 bash "$0" "$@"
-  wine=/usr/lib/wine/wine
-  export WINEARCH=win32
-else
-  wine=/usr/lib/wine/wine64
-fi
-export WINEDEBUG=-all WINEPREFIX=$build/e2e-prefix-$personality
-wineserver=/usr/lib/wine/wineserver
+wine_for "$build/app/CORVEN.EXE" "$0" "$@"
+export WINEPREFIX=$build/e2e-prefix-$personality
 # After the suite: end the prefix's Wine, whose services would otherwise run on for good.
 if [ "$scenario" = stop ]; then
-  "$wineserver" -k 2>/dev/null || true
+  wine_end_server
   echo "PASS: stop ($personality)"
   exit 0
 fi
@@ -58,44 +63,32 @@ others_tail='c:\Tools\Other.exe'
 work=$build/e2e-work
 mkdir -p "$work"
 
-fail() { echo "FAIL: $scenario ($personality): $*"; exit 1; }
-
 # Control ids by name, as the resource header defines them; the dialog manager's own are fixed.
-id() {
-  case $1 in
-  IDOK) echo 1 ;; IDCANCEL) echo 2 ;; IDYES) echo 6 ;; IDNO) echo 7 ;;
-  *) sed -n "s/^#define $1 \([0-9]*\)$/\1/p" "$source_dir/res/resource.h" | grep . || fail "no id $1" ;;
-  esac
-}
+declare -A ids=([IDOK]=1 [IDCANCEL]=2 [IDYES]=6 [IDNO]=7)
+while read -r _ name value; do ids[$name]=$value; done < <(grep '^#define ID[A-Z_0-9]* [0-9]*$' "$source_dir/res/resource.h")
+id() { echo "${ids[$1]}"; }
+for name in IDC_DEVICENAME IDC_DONTSHOW IDC_CAPTION IDC_DISKLABEL IDC_DRIVE IDC_PROGRAM IDC_BROWSE; do
+  [ -n "${ids[$name]:-}" ] || fail "res/resource.h has no $name"
+done
 
 # The display: the one given if it answers, else Xvfb on :93, kept for the whole suite.
 source "$source_dir/tools/display.sh"
 use_display 93
 
-# The prefix, made once per build and personality: a virtual desktop (so captions are drawn), E:
-# as a CD-ROM drive, Wine's own "MS Sans Serif" and Marlett so dialogs are drawn as on Windows,
-# and for the file personality no mapping of [windows] to the registry and Windows 95 as the
-# version Corven sees.
-make_prefix() {
-  rm -rf "$WINEPREFIX"
-  "$wine" wineboot -i >/dev/null 2>&1
-  "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-  "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null
+# The prefix, made once per build and personality: a virtual desktop, E: as a CD-ROM drive, and
+# for the file personality no mapping of [windows] to the registry and Windows 95 as the version
+# Corven sees.
+e2e_prefix() {
+  wine_virtual_desktop
   "$wine" reg add 'HKLM\Software\Wine\Drives' /v e: /d cdrom /f >/dev/null
-  cp /usr/share/wine/fonts/sserife.fon /usr/share/wine/fonts/marlett.ttf "$drive_c/windows/Fonts/"
   if [ "$personality" = file ]; then
     "$wine" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\win.ini\windows' \
       /f >/dev/null
-    "$wine" reg add 'HKCU\Software\Wine\AppDefaults\CORVEN.EXE' /v Version /d win95 /f >/dev/null
+    wine_windows95 CORVEN.EXE
   fi
-  "$wineserver" -w
 }
-recipe=$(declare -f make_prefix | md5sum | cut -c1-16)
-if [ "$(cat "$WINEPREFIX/.corven-ready" 2>/dev/null)" != "$recipe" ]; then
-  make_prefix
-  echo "$recipe" > "$WINEPREFIX/.corven-ready"
-fi
-"$wineserver" -p 60 >/dev/null 2>&1 || true
+wine_prefix "$WINEPREFIX" e2e_prefix
+wine_start_server
 
 # This scenario's machine: Corven installed, the CD with setup.exe, nothing recorded or started.
 mkdir -p "$drive_c/windows/system32/TELVANOR.101" "$drive_c/tools"
@@ -118,17 +111,16 @@ set_load() {
     "$wine" reg import "$(winpath "$work/load.reg")" >/dev/null 2>&1 || fail "cannot set the load line"
   fi
 }
+# The load= line as this personality keeps it; fails when it cannot be read (capture, then test).
 load_line() {
   if [ "$personality" = file ]; then
     python3 "$here/loadvalue.py" ini-read "$drive_c/windows/win.ini" $ini_encoding
   else
     rm -f "$work/export.reg"
-    "$wine" reg export "$windows_key" "$(winpath "$work/export.reg")" /y >/dev/null 2>&1 ||
-      fail "cannot read the load line"
+    "$wine" reg export "$windows_key" "$(winpath "$work/export.reg")" /y >/dev/null 2>&1 || return 1
     python3 "$here/loadvalue.py" reg-read "$work/export.reg"
   fi
 }
-winpath() { "$wine" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 record() { [ -f "$drive_c/setup-record.txt" ] && tr -d '\r' < "$drive_c/setup-record.txt" || true; }
 # What setup.exe recorded, once it has: Corven does not wait for the installer, which may still be
 # starting when Corven has ended (slowly, under emulation). A record that should stay empty is
@@ -226,6 +218,11 @@ run_corven() {
 }
 
 expect_eq() { [ "$1" == "$2" ] || fail "$3: got [$1], expected [$2]"; }
+expect_load() {
+  local got
+  got=$(load_line) || fail "cannot read the load line"
+  expect_eq "$got" "$1" "load line"
+}
 
 notice=(wait="Installing Additional Software" title="Installing Additional Software"
         text="$(id IDC_DEVICENAME)=Halvern 56000 Voice Video Faxmodem" checked="$(id IDC_DONTSHOW)=0" centred icon)
@@ -248,7 +245,7 @@ typical)
   shoot notice
   run_corven "${notice[@]}" mark="$mark" pause=1500 xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   expect_record "$cd_start"
   ;;
 recorded_wins)
@@ -262,32 +259,32 @@ recorded_wins)
   ;;
 cancel_clear)
   set_load "$line"
-  before=$(load_line)
+  before=$(load_line) || fail "cannot read the load line"
   run_corven "${notice[@]}" click="$cancel" gone
   expect_eq "$exit_code" 2 "exit code"
-  expect_eq "$(load_line)" "$before" "load line"
+  expect_load "$before"
   expect_record ""
   ;;
 notice_escape)
   set_load "$line"
-  before=$(load_line)
+  before=$(load_line) || fail "cannot read the load line"
   run_corven "${notice[@]}" xkey=Escape gone
   expect_eq "$exit_code" 2 "exit code"
-  expect_eq "$(load_line)" "$before" "load line"
+  expect_load "$before"
   expect_record ""
   ;;
 cancel_ticked)
   set_load "$line"
   run_corven "${notice[@]}" tick="$dontshow" checked="$dontshow=1" click="$cancel" gone
   expect_eq "$exit_code" 2 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   expect_record ""
   ;;
 ticked_ok)
   set_load "$line"
   run_corven "${notice[@]}" xclick="$dontshow" checked="$dontshow=1" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   expect_record "$cd_start"
   ;;
 disk_prompt_typed)
@@ -299,7 +296,7 @@ disk_prompt_typed)
   run_corven "${notice[@]}" click="$ok" "${prompt[@]}" selected="$drive=1" mark="$mark" pause=1500 \
     xtype="$drive=c:\\install" text="$drive=C:\\INSTALL" xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   expect_record 'C:\Install\setup.exe|C:\INSTALL\.\setup.exe /noprompt'
   ;;
 browse)
@@ -312,7 +309,7 @@ browse)
     xtext='C:\Install\setup.exe' xkey=Return gone wait="$prompt_title" text="$drive=C:\INSTALL" \
     xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   expect_record 'C:\Install\setup.exe|C:\INSTALL\setup.exe /noprompt'
   ;;
 prompt_click_stops)
@@ -322,7 +319,7 @@ prompt_click_stops)
   run_corven "${notice[@]}" click="$ok" "${prompt[@]}" animating xicon still pause=1000 still \
     click="$cancel" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   ;;
 launch_error)
   set_load "$line"
@@ -333,7 +330,7 @@ launch_error)
     click="$(id IDNO)" gone wait="$prompt_title" type="$drive=c:\\nope2" click="$ok" wait="$error_title" \
     text="$program=C:\\NOPE2\\.\\setup.exe" click="$cancel" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   expect_record ""
   ;;
 prompt_escape)
@@ -341,7 +338,7 @@ prompt_escape)
   no_cd_setup
   run_corven "${notice[@]}" click="$ok" "${prompt[@]}" escape gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   ;;
 long_line)
   head=""; tail=""
@@ -351,7 +348,7 @@ long_line)
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expected=$(printf '%s%s' "$head" "${tail# }")
-  expect_eq "$(load_line)" "$expected" "load line"
+  expect_load "$expected"
   ;;
 read_only)
   # Root Wine writes a read-only win.ini anyway (and the registry personality keeps the line
@@ -387,14 +384,14 @@ huge_line)
   expect_record "$cd_start"
   expected=$big
   [ "$personality" = registry ] && expected="$filler${filler}x.exe"
-  [ "$(load_line)" == "$expected" ] || fail "the long line is not as it should be"
+  expect_load "$expected"
   ;;
 tabs | commas)
   [ "$scenario" = tabs ] && sep=$'\t' || sep=,
   set_load "$others_head$sep$self$sep$others_tail"
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$others_head$sep$others_tail" "load line"
+  expect_load "$others_head$sep$others_tail"
   ;;
 cyrillic)
   # NT keeps the path in Unicode in the registry, and Corven edits it there in Unicode, whatever
@@ -409,7 +406,7 @@ cyrillic)
   fi
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$expected" "load line"
+  expect_load "$expected"
   ;;
 quoted_record)
   # A quote in a recorded location would end the quoted program path and start evil.exe.
@@ -425,7 +422,7 @@ exit_*)
   # Every way out of every dialog, with real input: its buttons, Enter, Escape, the close box and
   # Alt+F4, the notice's box ticked and clear. A Unix exit status keeps 8 bits: 1011 shows as 243.
   set_load "$line"
-  before=$(load_line)
+  before=$(load_line) || fail "cannot read the load line"
   way=${scenario#exit_}
   case $way in notice_*) ;; *) no_cd_setup ;; esac
   mkdir -p "$drive_c/Install"
@@ -461,7 +458,7 @@ exit_*)
   esac
   run_corven "${notice[@]}" "${steps[@]}" gone
   expect_eq "$exit_code" "$code" "exit code"
-  expect_eq "$(load_line)" "$after" "load line"
+  expect_load "$after"
   expect_record "$rec"
   ;;
 dbcs_line)
@@ -471,7 +468,7 @@ dbcs_line)
   set_load "C:\\ソフト\\ツール.EXE $self C:\\表示\\b.exe"
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$others" "load line"
+  expect_load "$others"
   expect_record "$cd_start"
   ;;
 dbcs_record)
@@ -482,7 +479,7 @@ dbcs_record)
   record_mru 'C:\ソフト\機能'
   run_corven "${notice[@]}" click="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   expect_record 'C:\ソフト\機能\setup.exe|C:\ソフト\機能\.\setup.exe /noprompt'
   ;;
 dbcs_browse)
@@ -495,7 +492,7 @@ dbcs_browse)
     settext='C:\表示\ソ\setup.exe' xkey=Return gone wait="$prompt_title" text="$drive=C:\表示\ソ" \
     xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
-  expect_eq "$(load_line)" "$removed" "load line"
+  expect_load "$removed"
   expect_record 'C:\表示\ソ\setup.exe|C:\表示\ソ\setup.exe /noprompt'
   ;;
 codepage_*)
