@@ -7,6 +7,7 @@
 // that came unexpected (the launch-error dialog after a failed start) too.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -213,11 +214,18 @@ TEST_F(SweepTest, EveryCallFailedInTurnLosesNothing)
         for (const Flow& flow : Flows()) {
             SCOPED_TRACE(std::string(kind == winsim::WinIni::File ? "Windows 95: " : "NT: ") + flow.name);
             FreshMachine();
+            winsim::RecordCalls();
             int exitCode = Run(flow);
             EXPECT_EQ(RawLoadLine(), Finished(flow.line)) << "the run without faults finishes";
             EXPECT_EQ(exitCode, IDOK);
             CheckRun(flow, exitCode);
-            const std::vector<std::string> calls = winsim::Calls();
+            // The record names the calls: the installer's start and the line's write among them.
+            const std::vector<std::string>& calls = winsim::Calls();
+            EXPECT_NE(std::find(calls.begin(), calls.end(), "WinExec"), calls.end());
+            EXPECT_NE(std::find_if(
+                          calls.begin(), calls.end(),
+                          [](const std::string& c) { return c.rfind("WritePrivateProfileString", 0) == 0; }),
+                      calls.end());
             const int failable = winsim::FailableCalls();
             EXPECT_GT(failable, 5);
             CheckMachine();

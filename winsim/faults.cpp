@@ -92,6 +92,18 @@ std::set<std::string> Names(const std::string& names)
     return out;
 }
 
+// The table's entry for a call named by a literal, looked up once per name: the steppers are
+// called for every character.
+const CallFault* EntryOf(const char* name)
+{
+    static std::map<const char*, const CallFault*> entries;
+    auto found = entries.find(name);
+    if (found != entries.end()) {
+        return found->second;
+    }
+    return entries[name] = Find(name);
+}
+
 } // namespace
 
 namespace winsim {
@@ -102,19 +114,21 @@ const CallFault* Fault(const char* name, const std::string& qualifier)
     if (m.internalCalls > 0) {
         return nullptr;
     }
-    std::string full = qualifier.empty() ? name : std::string(name) + "#" + qualifier;
-    const CallFault* call = Find(full);
+    const CallFault* call = qualifier.empty() ? nullptr : Find(std::string(name) + "#" + qualifier);
     if (!call) {
-        call = Find(name);
+        call = EntryOf(name);
     }
     if (!call) {
         Problem(std::string("a call missing from the fault table: ") + name);
         return nullptr;
     }
-    m.calls.push_back(full);
+    if (m.recordingCalls) {
+        m.calls.push_back(qualifier.empty() ? name : std::string(name) + "#" + qualifier);
+    }
     if (!call->fails) {
         return nullptr;
     }
+    std::string full = qualifier.empty() ? name : std::string(name) + "#" + qualifier;
     bool fails = ++m.failableCalls == m.failingCall;
     for (NamedFault& rule : m.namedFaults) {
         if (rule.names.count(name) || rule.names.count(full)) {
@@ -138,6 +152,11 @@ InternalCall::InternalCall()
 InternalCall::~InternalCall()
 {
     --M().internalCalls;
+}
+
+void RecordCalls()
+{
+    M().recordingCalls = true;
 }
 
 std::vector<std::string>& Calls()

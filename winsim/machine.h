@@ -71,6 +71,7 @@ struct NamedFault {
 struct Machine {
     std::vector<std::string> problems;
     // Faults
+    bool recordingCalls = false;
     std::vector<std::string> calls;
     int failableCalls = 0;
     int failingCall = 0;

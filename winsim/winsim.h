@@ -25,9 +25,10 @@ std::string Utf8FromAnsi(const std::string& ansi);
 // Calls are named as the functions are; SendMessageA's that can fail as "SendMessageA#CB_ADDSTRING"
 // and so on; a dialog's as "DialogBoxParamA#117", a library's "LoadLibraryA#comdlg32.dll", a
 // function's "GetProcAddress#GetOpenFileNameA". Names may be joined with '|'.
-std::vector<std::string>& Calls();                     // every call so far, in order
-int FailableCalls();                                   // the calls so far that can fail
-void FailCall(int nth);                                // the nth call from now of those that can fail fails
+void RecordCalls();                // counting mode: from now on every call is recorded by name
+std::vector<std::string>& Calls(); // the calls recorded, in order
+int FailableCalls();               // the calls so far that can fail
+void FailCall(int nth);            // the nth call from now of those that can fail fails
 void FailCalls(const std::string& names, int nth = 1); // the nth call of those named from now
 void FailEvery(const std::string& names);              // every call of those named, from now on
 int FailedCalls();                                     // how many calls were made to fail
