@@ -2,7 +2,9 @@
 //
 // Run: build/host/bench/loadline_bench
 // RemoveSubstring is the text work alone; RemoveSelfFromLoadLine and AddToLoadLine include
-// reading and rewriting a real win.ini through winsim's profile functions.
+// reading and rewriting a real win.ini through winsim's profile functions. The DoubleByte rows
+// run on code page 932 with a line of Japanese paths, every character two bytes, the second of
+// some of them a backslash: the walk by character must stay linear there too.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -17,14 +19,22 @@ namespace {
 
 constexpr char kSelf[] = "C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\CORVEN.EXE";
 
+// C:\ソフト\ツール in code page 932: ソ is 83 5C, its second byte a backslash.
+constexpr char kDoubleByteFolder[] = "c:\\\x83\x5c\x83\x74\x83\x67\\\x83\x63\x81\x5b\x83\x8b";
+
 // Other programs' entries up to about `bytes`, then Corven's entry last: the longest search.
-std::string LineOf(size_t bytes)
+std::string LineOf(size_t bytes, bool doubleByte)
 {
     std::string line;
-    for (int i = 0; line.size() + sizeof(kSelf) + 20 < bytes; ++i) {
-        line += "c:\\apps\\helper" + std::to_string(i) + ".exe ";
+    for (int i = 0; line.size() + sizeof(kSelf) + 40 < bytes; ++i) {
+        line += (doubleByte ? kDoubleByteFolder : "c:\\apps\\helper") + std::to_string(i) + ".exe ";
     }
     return line + kSelf;
+}
+
+void UseCodePageOf(bool doubleByte)
+{
+    winsim::SetCodePage(doubleByte ? 932 : 1252);
 }
 
 std::string MakeWindowsFolder()
@@ -41,9 +51,10 @@ void WriteLoadLine(const std::string& line)
     std::ofstream(winsim::ProfilePath("win.ini"), std::ios::binary) << "[windows]\r\nload=" << line << "\r\n";
 }
 
-void RemoveSubstringText(benchmark::State& state)
+template <bool doubleByte> void RemoveSubstringText(benchmark::State& state)
 {
-    std::string line = LineOf(static_cast<size_t>(state.range(0)));
+    UseCodePageOf(doubleByte);
+    std::string line = LineOf(static_cast<size_t>(state.range(0)), doubleByte);
     for (auto _ : state) {
         std::string work = line;
         char entry[] = "c:\\windows\\system\\telvanor.101\\corven.exe";
@@ -54,10 +65,11 @@ void RemoveSubstringText(benchmark::State& state)
 }
 
 // Times one edit of a freshly written win.ini holding a line of state.range(0) bytes.
-template <typename Edit> void TimeWinIniEdit(benchmark::State& state, Edit edit)
+template <typename Edit> void TimeWinIniEdit(benchmark::State& state, bool doubleByte, Edit edit)
 {
     std::string folder = MakeWindowsFolder();
-    std::string line = LineOf(static_cast<size_t>(state.range(0)));
+    UseCodePageOf(doubleByte);
+    std::string line = LineOf(static_cast<size_t>(state.range(0)), doubleByte);
     for (auto _ : state) {
         state.PauseTiming();
         WriteLoadLine(line);
@@ -68,20 +80,29 @@ template <typename Edit> void TimeWinIniEdit(benchmark::State& state, Edit edit)
     system(("rm -rf " + folder).c_str());
 }
 
-void RemoveSelfFromWinIni(benchmark::State& state)
+template <bool doubleByte> void RemoveSelfFromWinIni(benchmark::State& state)
 {
-    TimeWinIniEdit(state, [] { benchmark::DoNotOptimize(RemoveSelfFromLoadLine()); });
+    TimeWinIniEdit(state, doubleByte, [] { benchmark::DoNotOptimize(RemoveSelfFromLoadLine()); });
 }
 
-void AddToWinIni(benchmark::State& state)
+template <bool doubleByte> void AddToWinIni(benchmark::State& state)
 {
-    TimeWinIniEdit(state, [] { AddToLoadLine("TELVANOR.EXE"); });
+    TimeWinIniEdit(state, doubleByte, [] { AddToLoadLine("TELVANOR.EXE"); });
+}
+
+// Every line length from 64 bytes to 32 KiB, and the fit of the times to O(N).
+void OverLines(benchmark::internal::Benchmark* b)
+{
+    b->RangeMultiplier(4)->Range(64, 32 << 10)->Complexity(benchmark::oN);
 }
 
 } // namespace
 
-BENCHMARK(RemoveSubstringText)->RangeMultiplier(4)->Range(64, 32 << 10)->Complexity(benchmark::oN);
-BENCHMARK(RemoveSelfFromWinIni)->RangeMultiplier(4)->Range(64, 32 << 10)->Complexity(benchmark::oN);
-BENCHMARK(AddToWinIni)->RangeMultiplier(4)->Range(64, 32 << 10)->Complexity(benchmark::oN);
+BENCHMARK_TEMPLATE(RemoveSubstringText, false)->Name("RemoveSubstring")->Apply(OverLines);
+BENCHMARK_TEMPLATE(RemoveSubstringText, true)->Name("RemoveSubstringDoubleByte")->Apply(OverLines);
+BENCHMARK_TEMPLATE(RemoveSelfFromWinIni, false)->Name("RemoveSelfFromLoadLine")->Apply(OverLines);
+BENCHMARK_TEMPLATE(RemoveSelfFromWinIni, true)->Name("RemoveSelfFromLoadLineDoubleByte")->Apply(OverLines);
+BENCHMARK_TEMPLATE(AddToWinIni, false)->Name("AddToLoadLine")->Apply(OverLines);
+BENCHMARK_TEMPLATE(AddToWinIni, true)->Name("AddToLoadLineDoubleByte")->Apply(OverLines);
 
 BENCHMARK_MAIN();

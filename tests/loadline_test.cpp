@@ -52,6 +52,19 @@ struct RemovalCase {
     // code page's bytes for a win.ini file. 1252 rows are bytes as they stand.
     UINT codePage = 1252;
     std::string systemDir = ""; // the default when empty
+    bool bytes = false;         // the texts are the code page's bytes as they stand (a file only)
+};
+
+// The ends of each double-byte code page: its first and last lead byte and second byte.
+struct DoubleByteEnds {
+    UINT codePage;
+    char firstLead, lastLead, firstTrail, lastTrail;
+};
+constexpr DoubleByteEnds kDoubleByteEnds[] = {
+    {.codePage = 932, .firstLead = '\x81', .lastLead = '\xfc', .firstTrail = '\x40', .lastTrail = '\xfc'},
+    {.codePage = 936, .firstLead = '\x81', .lastLead = '\xfe', .firstTrail = '\x40', .lastTrail = '\xfe'},
+    {.codePage = 949, .firstLead = '\x81', .lastLead = '\xfe', .firstTrail = '\x41', .lastTrail = '\xfe'},
+    {.codePage = 950, .firstLead = '\x81', .lastLead = '\xfe', .firstTrail = '\x40', .lastTrail = '\xfe'},
 };
 
 class LoadLineTest : public MachineTest {
@@ -84,17 +97,22 @@ protected:
     // A row's text as this machine's win.ini holds it: the code page's bytes in a file.
     std::string Stored(const RemovalCase& c, const std::string& text)
     {
-        return c.codePage != 1252 && kind_ == winsim::WinIni::File ? winsim::AnsiFromUtf8(text) : text;
+        return c.codePage != 1252 && !c.bytes && kind_ == winsim::WinIni::File ? winsim::AnsiFromUtf8(text)
+                                                                               : text;
     }
 
     // Each removal row: its result, the line afterwards and whether it was written; the key stays.
     template <size_t N> void ExpectRemovals(const RemovalCase (&cases)[N])
     {
-        ForEachRow<RemovalCase>(cases, N, [this](const RemovalCase& c) {
+        ExpectRemovals(std::vector<RemovalCase>(cases, cases + N));
+    }
+    void ExpectRemovals(const std::vector<RemovalCase>& cases)
+    {
+        ForEachRow<RemovalCase>(cases.data(), cases.size(), [this](const RemovalCase& c) {
             winsim::SetCodePage(c.codePage);
             if (!c.systemDir.empty()) {
-                winsim::SetSystemDirectory(c.codePage != 1252 ? winsim::AnsiFromUtf8(c.systemDir)
-                                                              : c.systemDir);
+                winsim::SetSystemDirectory(c.codePage != 1252 && !c.bytes ? winsim::AnsiFromUtf8(c.systemDir)
+                                                                          : c.systemDir);
             }
             SetLoadLine(Stored(c, c.before));
             int writes = winsim::ProfileWrites();
@@ -123,8 +141,21 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
     const std::string inTo = "C:\\\u30c8\\SYSTEM", inE = "C:\\\u30a8\\SYSTEM";
     const std::string entryInTo = inTo + "\\TELVANOR.101\\CORVEN.EXE",
                       entryInE = inE + "\\TELVANOR.101\\CORVEN.EXE";
-    const RemovalCase cases[] = {
+    const std::string corvenTail = "\\TELVANOR.101\\CORVEN.EXE";
+    std::vector<RemovalCase> cases = {
         {.name = "only entry, lower case", .before = self, .result = 1, .after = "", .written = true},
+        {.name = "the ends of the letters fold: a, z, A, Z",
+         .before = "c:\\a.exe c:\\azAZ" + corvenTail,
+         .result = 1,
+         .after = "c:\\a.exe ",
+         .written = true,
+         .systemDir = "C:\\AZaz"},
+        {.name = "their neighbours do not: @ [ ` {",
+         .before = "c:\\a.exe c:\\`{@[" + corvenTail,
+         .result = 0,
+         .after = "c:\\a.exe c:\\`{@[" + corvenTail,
+         .written = false,
+         .systemDir = "C:\\@[`{"},
         {.name = "first, separator goes with it",
          .before = kSelfEntry + std::string(" c:\\other\\prog.exe"),
          .result = 1,
@@ -226,6 +257,16 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
          .result = 0,
          .after = "c:\\a b\\x.exe\" " + self,
          .written = false},
+        {.name = "a quote that opens and never closes, before Corven: not an entry",
+         .before = "\"c:\\a b\\x.exe " + self,
+         .result = 0,
+         .after = "\"c:\\a b\\x.exe " + self,
+         .written = false},
+        {.name = "a quote that opens and never closes, after Corven: never written",
+         .before = self + " \"c:\\a b\\x.exe",
+         .result = 0,
+         .after = self + " \"c:\\a b\\x.exe",
+         .written = false},
         {.name = "quoted entries stay quoted",
          .before = "\"c:\\a b\\x.exe\" " + self + " c:\\y.exe",
          .result = 1,
@@ -291,6 +332,31 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
          .codePage = 932,
          .systemDir = "C:\\\u8868"},
     };
+    // A Windows 95 file at the ends of each double-byte code page: second bytes that read as a, z, A,
+    // Z or a backslash stay parts of their characters, found only as themselves.
+    for (const DoubleByteEnds& e : kDoubleByteEnds) {
+        const std::string ends = {e.firstLead, e.firstTrail, e.lastLead, e.lastTrail, e.lastLead, '\\'};
+        const std::string lower = {e.firstLead, 'a', e.lastLead, 'z'},
+                          upper = {e.firstLead, 'A', e.lastLead, 'Z'};
+        cases.push_back({.name = "the first and last lead and second bytes, a 5C second byte last",
+                         .before = "c:\\a.exe C:\\" + ends + corvenTail + " C:\\" + ends + ".EXE",
+                         .result = 1,
+                         .after = "c:\\a.exe C:\\" + ends + ".EXE",
+                         .written = true,
+                         .on = On::File,
+                         .codePage = e.codePage,
+                         .systemDir = "C:\\" + ends,
+                         .bytes = true});
+        cases.push_back({.name = "second bytes a and z are not A and Z",
+                         .before = "c:\\a.exe C:\\" + upper + corvenTail,
+                         .result = 0,
+                         .after = "c:\\a.exe C:\\" + upper + corvenTail,
+                         .written = false,
+                         .on = On::File,
+                         .codePage = e.codePage,
+                         .systemDir = "C:\\" + lower,
+                         .bytes = true});
+    }
     ExpectRemovals(cases);
 }
 

@@ -1,0 +1,52 @@
+#!/usr/bin/env python3
+"""The sizes the README states of the product are the built file's own.
+
+Usage: readme_figures.py README.md CORVEN.EXE
+Reads the sentence "one file of N bytes" and the rows of the size table (the whole file and its
+.rsrc section) and fails (exit 1) naming each figure that differs from the file.
+"""
+import re
+import struct
+import sys
+
+
+def number(text):
+    return int(text.replace(",", ""))
+
+
+def resource_bytes(data):
+    """The .rsrc section's size as loaded (its virtual size)."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    sections, = struct.unpack_from("<H", data, pe + 6)
+    optional_size, = struct.unpack_from("<H", data, pe + 20)
+    table = pe + 24 + optional_size
+    for i in range(sections):
+        name, virtual_size = struct.unpack_from("<8sI", data, table + 40 * i)
+        if name.rstrip(b"\0") == b".rsrc":
+            return virtual_size
+    sys.exit("no .rsrc section in the file")
+
+
+def main():
+    readme, exe = sys.argv[1], sys.argv[2]
+    text = open(readme, encoding="utf-8").read()
+    data = open(exe, "rb").read()
+    wanted = [
+        ("the file's size in the introduction", r"one file of ([\d,]+) bytes", len(data)),
+        ("the file's row of the size table", r"\| `build/win32/app/CORVEN\.EXE`[^|]*\| ([\d,]+) \|", len(data)),
+        ("the resources' row of the size table", r"\| of which resources \(`\.rsrc`\) \| ([\d,]+) \|",
+         resource_bytes(data)),
+    ]
+    faults = []
+    for what, pattern, real in wanted:
+        found = re.search(pattern, text)
+        if not found:
+            faults.append("%s: not found (%s)" % (what, pattern))
+        elif number(found.group(1)) != real:
+            faults.append("%s says %s, the built file has %d" % (what, found.group(1), real))
+    for fault in faults:
+        print("%s: %s" % (readme, fault))
+    sys.exit(1 if faults else 0)
+
+
+main()
