@@ -68,16 +68,21 @@ std::string LongLine()
 
 const std::string kQuietCd = "E:\\.\\setup.exe /noprompt";
 
+// The usual machine: setup.exe on the CD-ROM drive, and OK on the notice, its box as given.
+std::function<void(const std::function<void(char, const char*)>&)> SetupOnCdAndOk(bool tick)
+{
+    return [tick](const std::function<void(char, const char*)>& put) {
+        put('e', "SETUP.EXE");
+        NoticeOk(tick);
+    };
+}
+
 std::vector<Flow> Flows()
 {
     const std::string usual = std::string(kOthers) + " " + kSelfEntry + " " + kLast;
     const Flow rows[] = {
         {.name = "typical run with OK (for ISDN: no notice, the companion)",
-         .prepare =
-             [](const std::function<void(char, const char*)>& put) {
-                 put('e', "SETUP.EXE");
-                 NoticeOk(false);
-             },
+         .prepare = SetupOnCdAndOk(false),
          .commands = {kQuietCd},
          .maxStarts = 1,
          .line = usual},
@@ -95,20 +100,12 @@ std::vector<Flow> Flows()
          .maxStarts = 1,
          .line = usual},
         {.name = "the ticked notice",
-         .prepare =
-             [](const std::function<void(char, const char*)>& put) {
-                 put('e', "SETUP.EXE");
-                 NoticeOk(true);
-             },
+         .prepare = SetupOnCdAndOk(true),
          .commands = {kQuietCd},
          .maxStarts = 1,
          .line = usual},
         {.name = "a long line",
-         .prepare =
-             [](const std::function<void(char, const char*)>& put) {
-                 put('e', "SETUP.EXE");
-                 NoticeOk(false);
-             },
+         .prepare = SetupOnCdAndOk(false),
          .commands = {kQuietCd},
          .maxStarts = 1,
          .line = LongLine() + kSelfEntry + " " + kLast},
@@ -145,10 +142,9 @@ std::vector<Flow> Flows()
                  winsim::OnDialog(IDD_LAUNCHERROR,
                                   Persistently({[](HWND d) { winsim::Click(d, IDCANCEL); }}));
              },
-         .commands = // Without an inventory no CD-ROM drive is known: the prompt shows the first drive, C:\,
-                     // and
+         // Without an inventory no CD-ROM drive is known: the prompt shows the first drive, C:\, and
          // the user presses OK on it.
-         {kQuietCd, "C:\\.\\setup.exe /noprompt"},
+         .commands = {kQuietCd, "C:\\.\\setup.exe /noprompt"},
          .maxStarts = 2,
          .line = usual},
     };
