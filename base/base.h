@@ -124,6 +124,8 @@ inline bool CopyAscii(char* out, int size, const char* ascii)
 void ZeroBytes(void* bytes, size_t size);
 
 // ---- Looking into paths and lines ----
+// True when the two texts are the same, byte for byte.
+bool SameText(const char* a, const char* b);
 // True when text holds the single-byte character c as a character of its own (never as the second
 // byte of a double-byte one).
 bool TextHolds(const char* text, char c);

@@ -62,6 +62,15 @@ void ZeroBytes(void* bytes, size_t size)
     }
 }
 
+bool SameText(const char* a, const char* b)
+{
+    while (*a && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
 bool TextHolds(const char* text, char c)
 {
     for (const char* at = text; *at; at = NextChar(at)) {

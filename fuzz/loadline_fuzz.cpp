@@ -101,7 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Finding("the line changed other than by losing one of Corven's entries", systemDir, before,
                     after);
         }
-    } else if (result == 1 && !before.empty()) {
+    } else if (result == 1 && !before.empty() && before != "\x7f") {
+        // (A line of the one character DEL reads as the read's default: no line, nothing to remove.)
         Finding("a removal reported where nothing was written", systemDir, before, after);
     }
 

@@ -1,6 +1,8 @@
 // The setup launcher and its launch-error dialog.
 #include "launch/launch.h"
 
+#include <shellapi.h>
+
 #include "base/base.h"
 #include "dialog/dialog.h"
 #include "res/resource.h"
@@ -28,6 +30,11 @@ constexpr int kCommandLineSize = kProgramPathSize + 2 + 1 + Length(kSwitch);
 static_assert(kProgramPathSize <= kRecordTextSize, "the displayed name fits the record");
 
 constexpr UINT kStartedAbove = 31;
+// ERROR_ELEVATION_REQUIRED, which the headers for Windows 4.0 do not name.
+constexpr DWORD kElevationRequired = 740;
+constexpr char kShellLibrary[] = "shell32.dll";
+constexpr char kShellStart[] = "ShellExecuteExA";
+using ShellStartProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
 
 // The launch-error dialog's state. The choice lives for the whole run.
 struct LaunchErrorState {
@@ -38,14 +45,51 @@ struct LaunchErrorState {
 };
 LaunchErrorState g_launchError;
 
-// The start of the command line; an empty program path never starts anything.
-[[nodiscard]] bool StartCommand(const char* programPath, const char* commandLine)
+// True when the program file is there. An empty CD-ROM or floppy drive answers with the system's
+// own "no disk" box unless the error mode fails such errors quietly: the mode is set for this look
+// alone, since setup.exe inherits Corven's mode and must run with the one Corven was given.
+bool ProgramIsThere(const char* programPath)
 {
-    if (programPath[0] == '\0') {
+    UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    DWORD attributes = GetFileAttributesA(programPath);
+    SetErrorMode(mode);
+    return attributes != INVALID_FILE_ATTRIBUTES;
+}
+
+// Starts the program through the shell, which asks the user's consent to run it elevated (owned by
+// the dialog that asked, if any) and shows no box of its own. SHELL32 is loaded only here.
+bool StartThroughShell(const char* programPath, HWND owner)
+{
+    HMODULE shell = LoadLibraryA(kShellLibrary);
+    if (!shell) {
+        return false;
+    }
+    auto start =
+        reinterpret_cast<ShellStartProc>(reinterpret_cast<void (*)()>(GetProcAddress(shell, kShellStart)));
+    SHELLEXECUTEINFOA info;
+    ZeroBytes(&info, sizeof(info));
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpFile = programPath;
+    info.lpParameters = kSwitch;
+    info.nShow = SW_SHOWNORMAL;
+    return start && start(&info);
+}
+
+// The start of the command line; an empty or missing program never starts anything. Vista to 11
+// take setup.exe for an installer by its name and refuse it to WinExec without elevation: then
+// the shell starts it, once the user consents.
+[[nodiscard]] bool StartCommand(const char* programPath, const char* commandLine, HWND owner)
+{
+    if (programPath[0] == '\0' || !ProgramIsThere(programPath)) {
         return false;
     }
     UINT result = WinExec(commandLine, SW_SHOWNORMAL);
-    return static_cast<int>(result) > static_cast<int>(kStartedAbove);
+    if (static_cast<int>(result) > static_cast<int>(kStartedAbove)) {
+        return true;
+    }
+    return GetLastError() == kElevationRequired && StartThroughShell(programPath, owner);
 }
 
 void OnLaunchErrorInit(HWND dialog, const DialogInitRecord* record)
@@ -99,7 +143,7 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
               kSwitch);
 
     for (;;) {
-        if (StartCommand(programPath, commandLine)) {
+        if (StartCommand(programPath, commandLine, owner)) {
             return IDYES;
         }
         if (quiet) {

@@ -1,10 +1,9 @@
 // The load-line editor: finds Corven's entry on the start-up line, cuts it out, adds the companion.
-// NT keeps win.ini's [windows] section in the registry, in Unicode: there the line is read and
-// written with the W profile functions, so no code page stands between Corven and other programs'
-// entries. Windows 95 keeps it in the file, as bytes of its code page, and has no W profile
-// functions: there the A ones read and write the bytes as they are. One editor serves both: it
-// walks a line of units, one unit a character (two thin ends turn each kind of text into units
-// and back, losing nothing).
+// Where the system has the W profile functions (every NT, whatever version it reports), the line
+// is read and written in Unicode, so no code page stands between Corven and other programs'
+// entries. Windows 95 has only stubs that fail: there the A ones read and write the bytes of its
+// code page as they are. One editor serves both: it walks a line of units, one unit a character
+// (two thin ends turn each kind of text into units and back, losing nothing).
 #include "loadline/loadline.h"
 
 #include <windows.h>
@@ -23,6 +22,8 @@ constexpr char kRelativeCandidate[] = "system\\TELVANOR.101\\CORVEN.EXE";
 constexpr auto kSectionW = Widen<WCHAR>(kSection);
 constexpr auto kKeyW = Widen<WCHAR>(kKey);
 constexpr auto kProfileW = Widen<WCHAR>(kProfile);
+// NT names here the sections of win.ini it keeps in the registry: a value or a key per section.
+constexpr char kIniFileMapping[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\win.ini";
 
 // A candidate holds the system directory, the folder and the file name.
 constexpr int kCandidateSize = 256;
@@ -48,12 +49,6 @@ constexpr int kMaxUnicodeWritten = static_cast<int>(kMaxUnicodeLineSize) - 3;
 // is never taken for a backslash or a letter, and every byte comes back as it was.
 using Unit = WCHAR;
 constexpr Unit kDoubleByteFloor = 0x100;
-
-// True on NT, whose version lacks the high bit that Windows 95's carries.
-bool KeepsLineInUnicode()
-{
-    return (GetVersion() & 0x80000000u) == 0;
-}
 
 // The characters of bytes as units into out, which has room for as many units as bytes; returns
 // how many.
@@ -145,7 +140,7 @@ bool IsWholeEntry(const Unit* start, const Unit* end, const Unit* entry)
 }
 
 // True when the entry from start to end names the program fileName: what follows its last folder
-// (its quotes aside) is fileName, letter case included.
+// (its quotes aside) is fileName, with A to Z matching either case, as Windows matches file names.
 bool NamesProgram(const Unit* start, const Unit* end, const char* fileName)
 {
     if (end > start && end[-1] == '"') {
@@ -158,7 +153,7 @@ bool NamesProgram(const Unit* start, const Unit* end, const char* fileName)
         }
     }
     for (; name < end && *fileName; ++name, ++fileName) {
-        if (*name != static_cast<unsigned char>(*fileName)) {
+        if (FoldLetter(*name) != FoldLetter(static_cast<Unit>(static_cast<unsigned char>(*fileName)))) {
             return false;
         }
     }
@@ -257,39 +252,60 @@ struct LoadLine {
     return true;
 }
 
-// Reads the load value into out, `size` characters of the line's kind, with the one character
-// `fallback` (none when 0) as the default: writable, since Windows 95 writes into it to trim it.
-DWORD ReadValue(void* out, DWORD size, char fallback, bool unicode)
+// The default of every read of the line: a value no program's entry is, so that a read that gives
+// it back found no line or failed, and one that gives the empty text found the line empty.
+constexpr char kNoLineMarker = '\x7f';
+
+// Reads the load value into out, `size` characters of the line's kind, with the marker as the
+// default: writable, since Windows 95 writes into it to trim it.
+DWORD ReadValue(void* out, DWORD size, bool unicode)
 {
     if (unicode) {
-        WCHAR def[2] = {static_cast<WCHAR>(fallback), 0};
+        WCHAR def[2] = {kNoLineMarker, 0};
         return GetPrivateProfileStringW(kSectionW.text, kKeyW.text, def, static_cast<WCHAR*>(out), size,
                                         kProfileW.text);
     }
-    char def[2] = {fallback, '\0'};
+    char def[2] = {kNoLineMarker, '\0'};
     return GetPrivateProfileStringA(kSection, kKey, def, static_cast<char*>(out), size, kProfile);
 }
 
-// Reads the whole start-up line as units, with room for `reserve` more. Returns the line's
-// length, or -1 (and no block) when the whole line cannot be had. Windows 95's bytes are read into
-// the upper half of the block and packed into its lower half: the unit of the nth character ends
-// at byte 2n+1, before the (n+1)th character's bytes, which start at byte size+n+1 or later, so
-// packing never overtakes what it reads.
-int ReadLoadLine(LoadLine* line, DWORD reserve, bool unicode)
+// What a read of the whole line found, beside its length.
+constexpr int kUnreadable = -1; // the line could not be had whole
+constexpr int kNoLine = -2;     // no line, or a read that failed: the platform answers both alike
+
+// Reads the whole start-up line as units, with room for `reserve` more, in Unicode where the
+// system has the W functions (*unicode says which). Returns the line's length, or kUnreadable or
+// kNoLine (and no block). Windows 95's bytes are read into the upper half of the block and packed
+// into its lower half: the unit of the nth character ends at byte 2n+1, before the (n+1)th
+// character's bytes, which start at byte size+n+1 or later, so packing never overtakes what it reads.
+int ReadLoadLine(LoadLine* line, DWORD reserve, bool* unicode)
 {
-    DWORD maxSize = unicode ? kMaxUnicodeLineSize : kMaxBytesLineSize;
+    *unicode = true;
+    DWORD maxSize = kMaxUnicodeLineSize;
     line->text = nullptr;
-    for (DWORD size = kFirstLineSize;; size = size > maxSize / 2 ? maxSize : size * 2) {
+    int result = kUnreadable;
+    for (DWORD size = kFirstLineSize;;) {
         if (!GrowLoadLine(line, size)) {
             break;
         }
         char* bytes = reinterpret_cast<char*>(line->text) + size;
-        DWORD length = ReadValue(unicode ? static_cast<void*>(line->text) : bytes, size, '\0', unicode);
+        DWORD length = ReadValue(*unicode ? static_cast<void*>(line->text) : bytes, size, *unicode);
+        // Windows 95's W functions are stubs that say so: there the line is its code page's bytes.
+        // (An empty line on NT with that error left from before reads the same through the A ones.)
+        if (*unicode && length == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
+            *unicode = false;
+            maxSize = kMaxBytesLineSize;
+            continue;
+        }
         // A read that fills the buffer was cut; one of nSize-2 characters may have been too: a file
         // value in quotes whose inside is one shorter than the buffer loses its last character.
         if (length + 2 < size) {
-            if (!unicode) {
+            if (!*unicode) {
                 length = static_cast<DWORD>(PackBytes(bytes, line->text));
+            }
+            if (length == 1 && line->text[0] == static_cast<Unit>(kNoLineMarker)) {
+                result = kNoLine;
+                break;
             }
             DWORD needed = length + reserve + 1;
             if (needed <= size || GrowLoadLine(line, needed)) {
@@ -300,18 +316,39 @@ int ReadLoadLine(LoadLine* line, DWORD reserve, bool unicode)
         if (size == maxSize) {
             break;
         }
+        size = size > maxSize / 2 ? maxSize : size * 2;
     }
     Release(line->text);
     line->text = nullptr;
-    return -1;
+    return result;
+}
+
+// True when NT keeps win.ini's [windows] section in the registry, which keeps every quote of a
+// value. A win.ini file strips a pair of outer quotes when it reads a value; where the mapping
+// cannot be read, the line is taken for one the file keeps, whose guards lose nothing.
+bool KeepsLineInRegistry()
+{
+    HKEY mapping = nullptr;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kIniFileMapping, &mapping) != ERROR_SUCCESS || !mapping) {
+        return false;
+    }
+    bool mapped = RegQueryValueExA(mapping, kSection, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    HKEY section = nullptr;
+    if (!mapped && RegOpenKeyA(mapping, kSection, &section) == ERROR_SUCCESS && section) {
+        mapped = true;
+        RegCloseKey(section);
+    }
+    RegCloseKey(mapping);
+    return mapped;
 }
 
 // Writes the line back, using up its block; false when it was not written. Windows 95's bytes are
 // unpacked in place: a unit's bytes never reach past the unit itself.
-[[nodiscard]] bool WriteLoadLine(Unit* text, bool unicode)
+[[nodiscard]] bool WriteLoadLine(Unit* text, bool unicode, bool keptInFile)
 {
     int length = TextLength(text);
-    if (length > (unicode ? kMaxUnicodeWritten : kMaxBytesWritten) || WouldLoseOuterQuotes(text, length)) {
+    if (length > (unicode ? kMaxUnicodeWritten : kMaxBytesWritten) ||
+        (keptInFile && WouldLoseOuterQuotes(text, length))) {
         return false;
     }
     if (unicode) {
@@ -347,69 +384,81 @@ int ReadLoadLine(LoadLine* line, DWORD reserve, bool unicode)
            AppendAscii(path, size, fileName);
 }
 
-// True when the start-up line really is absent or empty. A read that fails gives the default, as
-// an absent key does: a second read, with a default no value holds, tells the two apart. One
-// character read either way ends in a zero, so its first unit is the character.
-bool HoldsNoLine(bool unicode)
+// Takes Corven's entry off the line, trying its full path first and then the form relative to the
+// Windows folder. 1 when removed, 0 when not found, -1 when the system directory, and so Corven's
+// entry, cannot be told.
+int RemoveCorvensEntry(Unit* line, bool unicode)
 {
-    constexpr char kMarker = '\x7f';
-    WCHAR value[4] = {};
-    DWORD length = ReadValue(value, 4, kMarker, unicode);
-    return length == 0 || (length == 1 && value[0] == kMarker);
+    Unit candidate[kCandidateSize];
+    if (!FormatPathInFolder(candidate, kSystemDirSize, kCandidateSize, kSelf, unicode)) {
+        return -1;
+    }
+    if (RemoveWholeEntry(line, candidate)) {
+        return 1;
+    }
+    CopyAscii(candidate, kCandidateSize, kRelativeCandidate);
+    return RemoveWholeEntry(line, candidate);
+}
+
+// Lists path at the end of the line, whose block has room for a blank, the path and its
+// terminator, unless an entry already names a program of fileName. The separator that stood
+// before Corven's entry, when that ended the line (separatorLeft), separates the companion.
+void ListCompanion(Unit* line, const Unit* path, const char* fileName, bool separatorLeft)
+{
+    Unit* end = nullptr;
+    if (FindEntry(line, &end,
+                  [fileName](const Unit* s, const Unit* e) { return NamesProgram(s, e, fileName); })) {
+        return;
+    }
+    Unit* out = line + TextLength(line);
+    if (out != line && !(separatorLeft && IsEntrySeparator(out[-1]))) {
+        *out++ = ' ';
+    }
+    for (const Unit* in = path; (*out++ = *in++) != 0;) {
+    }
 }
 
 // The one edit of the start-up line: Corven's entry taken off (removeSelf) and the companion listed
 // (unless companion is null), in one read and one write, so that whatever fails, the line is
-// either as it was or has every change. Returns what RemoveSelfFromLoadLine reports.
+// either as it was or has every change. A line that is absent cannot be told from a read that
+// failed, and Corven was started from that line: then nothing is written. Returns what
+// RemoveSelfFromLoadLine reports.
 int EditLoadLine(bool removeSelf, const char* companion)
 {
-    bool unicode = KeepsLineInUnicode();
+    bool unicode = true;
+    LoadLine line;
+    int length = ReadLoadLine(&line, companion ? kAddPathSize + 1 : 0, &unicode);
+    if (length == kNoLine) {
+        return 1;
+    }
+    if (length == kUnreadable) {
+        return 0;
+    }
     Unit path[kAddPathSize];
     ZeroBytes(path, sizeof(path));
-    if (companion && !FormatPathInFolder(path, kAddPathSize, kAddPathSize, companion, unicode)) {
-        return 0;
-    }
-    LoadLine line;
-    int length = ReadLoadLine(&line, companion ? static_cast<DWORD>(TextLength(path) + 1) : 0, unicode);
-    if (length < 0) {
-        return 0;
-    }
-    // An empty line needs no removal; an unfaithful one is never written.
-    int result = length > 0 ? 0 : 1;
+    // Only a win.ini file changes quotes on the way in; the registry keeps the line as it is.
+    bool keptInFile = !unicode || !KeepsLineInRegistry();
+    int result = 1;
     bool write = false;
-    if (length > 0 && !IsFaithfulLine(line.text)) {
-        companion = nullptr;
-    } else if (removeSelf && length > 0) {
-        // Without the system directory Corven's entry cannot be told: nothing is changed.
-        Unit candidate[kCandidateSize];
-        if (!FormatPathInFolder(candidate, kSystemDirSize, kCandidateSize, kSelf, unicode)) {
-            companion = nullptr;
-        } else {
-            result = RemoveWholeEntry(line.text, candidate);
-            if (!result) {
-                CopyAscii(candidate, kCandidateSize, kRelativeCandidate);
-                result = RemoveWholeEntry(line.text, candidate);
-            }
+    if (companion && !FormatPathInFolder(path, kAddPathSize, kAddPathSize, companion, unicode)) {
+        result = 0;
+    } else if (length > 0 && keptInFile && !IsFaithfulLine(line.text)) {
+        result = 0; // written back, it would not be the same entries
+    } else {
+        if (removeSelf && length > 0) {
+            result = RemoveCorvensEntry(line.text, unicode);
+            write = result == 1;
         }
-        write = result != 0;
-    }
-    Unit* end = nullptr;
-    if (companion && (length > 0 || HoldsNoLine(unicode))) {
-        write = true;
-        if (!FindEntry(line.text, &end,
-                       [companion](const Unit* s, const Unit* e) { return NamesProgram(s, e, companion); })) {
-            // The read left room for a blank, the path and its terminator. The separator that stood
-            // before Corven's entry, when that ended the line, separates the companion.
-            Unit* out = line.text + TextLength(line.text);
-            if (out != line.text && !(result && removeSelf && IsEntrySeparator(out[-1]))) {
-                *out++ = ' ';
-            }
-            for (const Unit* in = path; (*out++ = *in++) != 0;) {
-            }
+        // Without the system directory Corven's entry cannot be told: nothing is changed.
+        if (result < 0) {
+            result = 0;
+        } else if (companion) {
+            ListCompanion(line.text, path, companion, removeSelf && result == 1);
+            write = true;
         }
     }
     // A line too long to write is left as it stands, as a failed write would leave it.
-    if (write && !WriteLoadLine(line.text, unicode)) {
+    if (write && !WriteLoadLine(line.text, unicode, keptInFile)) {
         result = 0;
     }
     Release(line.text);

@@ -101,7 +101,7 @@ int FillDriveChooser(HWND combo, const char* preferred)
     LRESULT choice = -1;
     if (preferred[0] != '\0') {
         for (int i = 0; i < count && choice == -1; ++i) {
-            if (lstrcmpA(preferred, drives[i].RootPath) == 0) {
+            if (SameText(preferred, drives[i].RootPath)) {
                 choice = i;
             }
         }

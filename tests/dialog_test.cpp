@@ -212,8 +212,10 @@ TEST_F(DialogTest, DiskPromptOkStartsWhatTheChooserHolds)
         winsim::TypeText(d, IDC_DRIVE, "d:\\install");
         winsim::Click(d, IDOK);
     });
-    EXPECT_EQ(CommandLines(), (std::vector<std::string>{"D:\\NOTHING\\.\\setup.exe /noprompt",
-                                                        "D:\\INSTALL\\.\\setup.exe /noprompt"}));
+    // A program that is not there is never given to WinExec.
+    EXPECT_EQ(winsim::FileLooks(),
+              (std::vector<std::string>{"D:\\NOTHING\\.\\setup.exe", "D:\\INSTALL\\.\\setup.exe"}));
+    EXPECT_EQ(CommandLines(), (std::vector<std::string>{"D:\\INSTALL\\.\\setup.exe /noprompt"}));
     EXPECT_TRUE(Finished());
 }
 
@@ -225,7 +227,7 @@ TEST_F(DialogTest, TheLaunchErrorDialogDisablesThePromptUnderIt)
         EXPECT_FALSE(winsim::IsEnabled(prompt));
         winsim::Click(prompt, IDOK);
         winsim::PressEnter(prompt);
-        EXPECT_EQ(winsim::Starts().size(), 1u);
+        EXPECT_EQ(winsim::FileLooks().size(), 1u);
         winsim::Click(d, IDNO);
     });
     Prompt([&prompt](HWND d) {
@@ -235,7 +237,7 @@ TEST_F(DialogTest, TheLaunchErrorDialogDisablesThePromptUnderIt)
         winsim::PressEscape(d);
     });
     EXPECT_EQ(winsim::DialogsOpened(), (std::vector<int>{IDD_DISKPROMPT, IDD_LAUNCHERROR}));
-    EXPECT_EQ(CommandLines(), std::vector<std::string>{"E:\\.\\setup.exe /noprompt"});
+    EXPECT_EQ(winsim::FileLooks(), std::vector<std::string>{"E:\\.\\setup.exe"});
 }
 
 TEST_F(DialogTest, TheChooserIsReadUpToItsLimits)
@@ -282,7 +284,8 @@ TEST_F(DialogTest, DiskPromptAbortFinishesToo)
         winsim::Pick(d, IDC_DRIVE, 0);
         winsim::PressEnter(d);
     });
-    EXPECT_EQ(CommandLines(), std::vector<std::string>{"A:\\.\\setup.exe /noprompt"});
+    EXPECT_EQ(winsim::FileLooks(), std::vector<std::string>{"A:\\.\\setup.exe"});
+    EXPECT_TRUE(CommandLines().empty());
     EXPECT_TRUE(Finished());
 }
 
@@ -451,9 +454,9 @@ TEST_F(DialogTest, FailureRoadOfAWholeRun)
         winsim::Click(d, IDNO);
     });
     EXPECT_EQ(WinMain(winsim::Instance(), nullptr, nullptr, SW_SHOWNORMAL), 1);
-    EXPECT_EQ(CommandLines(),
-              (std::vector<std::string>{"E:\\.\\setup.exe /noprompt", "C:\\WRONG\\.\\setup.exe /noprompt",
-                                        "D:\\HALVERN\\.\\setup.exe /noprompt"}));
+    EXPECT_EQ(winsim::FileLooks(), (std::vector<std::string>{"E:\\.\\setup.exe", "C:\\WRONG\\.\\setup.exe",
+                                                             "D:\\HALVERN\\.\\setup.exe"}));
+    EXPECT_EQ(CommandLines(), std::vector<std::string>{"D:\\HALVERN\\.\\setup.exe /noprompt"});
     EXPECT_EQ(winsim::Starts().back().program, disk_ + "/Halvern/Setup.exe");
     EXPECT_EQ(shown, "C:\\WRONG\\.\\setup.exe");
     EXPECT_EQ(winsim::DialogsOpened(), (std::vector<int>{IDD_NOTICE, IDD_DISKPROMPT, IDD_LAUNCHERROR}));
@@ -469,8 +472,8 @@ TEST_F(DialogTest, FailureRoadOfAWholeRunWithoutNotice)
         winsim::Click(d, IDOK);
     });
     EXPECT_EQ(WinMain(winsim::Instance(), nullptr, nullptr, SW_SHOWNORMAL), 1);
-    EXPECT_EQ(CommandLines(),
-              (std::vector<std::string>{"E:\\.\\setup.exe /noprompt", "D:\\.\\setup.exe /noprompt"}));
+    EXPECT_EQ(winsim::FileLooks(), (std::vector<std::string>{"E:\\.\\setup.exe", "D:\\.\\setup.exe"}));
+    EXPECT_EQ(CommandLines(), std::vector<std::string>{"D:\\.\\setup.exe /noprompt"});
     EXPECT_EQ(winsim::DialogsOpened(), std::vector<int>{IDD_DISKPROMPT});
     EXPECT_EQ(LoadLine(), std::string("c:\\tools\\agent.exe ") + kCompanionPath);
 }

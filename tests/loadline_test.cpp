@@ -51,8 +51,9 @@ struct RemovalCase {
     // The machine's code page; its rows' texts (and system directory) are UTF-8, turned into the
     // code page's bytes for a win.ini file. 1252 rows are bytes as they stand.
     UINT codePage = 1252;
-    std::string systemDir = ""; // the default when empty
-    bool bytes = false;         // the texts are the code page's bytes as they stand (a file only)
+    std::string systemDir = "";    // the default when empty
+    bool bytes = false;            // the texts are the code page's bytes as they stand (a file only)
+    bool reportsWindows95 = false; // GetVersion says Windows 95, as a compatibility mode makes it
 };
 
 // The ends of each double-byte code page: its first and last lead byte and second byte.
@@ -110,6 +111,9 @@ protected:
     {
         ForEachRow<RemovalCase>(cases.data(), cases.size(), [this](const RemovalCase& c) {
             winsim::SetCodePage(c.codePage);
+            if (c.reportsWindows95) {
+                winsim::ReportVersion(0xC0000004u);
+            }
             if (!c.systemDir.empty()) {
                 winsim::SetSystemDirectory(c.codePage != 1252 && !c.bytes ? winsim::AnsiFromUtf8(c.systemDir)
                                                                           : c.systemDir);
@@ -131,6 +135,8 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
     const std::string self = "c:\\windows\\system\\telvanor.101\\corven.exe";
     const std::string relative = "system\\TELVANOR.101\\corven.exe";
     const std::string quoted = "\"" + self + "\"";
+    const std::string programFiles = "\"C:\\Program Files\\Vendor\\tray.exe\"";
+    const std::string greek = "C:\\\u0395\u03c6\u03b1\u03c1\u03bc\u03bf\u03b3\u03ad\u03c2\\b.exe";
     const std::string cyrillic = "C:\\\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b\\app.exe";
     const std::string cp1251 = "C:\\\xcf\xf0\xee\xe3\xf0\xe0\xec\xec\xfb\\app.exe";
     // Double-byte characters whose second byte is 5C or a letter in their code page: ソ 83 5C,
@@ -233,15 +239,65 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
          .after = "c:\\x" + quoted,
          .written = false},
         {.name = "a quoted path, then Corven: trimmed, what is left is in quotes whole: never written",
-         .before = "\"c:\\my apps\\a.exe\" " + self,
+         .before = programFiles + " " + self,
          .result = 0,
-         .after = "\"c:\\my apps\\a.exe\" " + self,
-         .written = false},
+         .after = programFiles + " " + self,
+         .written = false,
+         .on = On::File},
+        {.name = "a quoted path, then Corven: the registry keeps every quote",
+         .before = programFiles + " " + self,
+         .result = 1,
+         .after = programFiles + " ",
+         .written = true,
+         .on = On::Registry},
+        {.name = "a quote inside an entry: the file could not read it back as it was",
+         .before = "C:\\TOOLS\\SYNC.EXE --name=\"office\" " + self,
+         .result = 0,
+         .after = "C:\\TOOLS\\SYNC.EXE --name=\"office\" " + self,
+         .written = false,
+         .on = On::File},
+        {.name = "a quote inside an entry: kept in the registry",
+         .before = "C:\\TOOLS\\SYNC.EXE --name=\"office\" " + self,
+         .result = 1,
+         .after = "C:\\TOOLS\\SYNC.EXE --name=\"office\" ",
+         .written = true,
+         .on = On::Registry},
         {.name = "what is left in quotes whole would lose them to the file: never written",
          .before = self + " \"c:\\my apps\\a.exe\"\t",
          .result = 0,
          .after = self + " \"c:\\my apps\\a.exe\"\t",
-         .written = false},
+         .written = false,
+         .on = On::File},
+        {.name = "what is left in quotes whole: the registry keeps them",
+         .before = self + " \"c:\\my apps\\a.exe\"\t",
+         .result = 1,
+         .after = "\"c:\\my apps\\a.exe\"\t",
+         .written = true,
+         .on = On::Registry},
+        {.name = "the file trims CR and ^Z at the ends: quotes whole once trimmed, never written",
+         .before = "\"c:\\a b\\x.exe\" \r\x1a " + self,
+         .result = 0,
+         .after = "\"c:\\a b\\x.exe\" \r\x1a " + self,
+         .written = false,
+         .on = On::File},
+        {.name = "the file trims nothing past them (^H, ^N): written",
+         .before = "\"c:\\a b\\x.exe\" \x08\x0e " + self,
+         .result = 1,
+         .after = "\"c:\\a b\\x.exe\" \x08\x0e ",
+         .written = true,
+         .on = On::File},
+        {.name = "single quotes wrap a file's value too: never written",
+         .before = "'c:\\a b\\x.exe' " + self,
+         .result = 0,
+         .after = "'c:\\a b\\x.exe' " + self,
+         .written = false,
+         .on = On::File},
+        {.name = "single quotes in the registry are text",
+         .before = "'c:\\a b\\x.exe' " + self,
+         .result = 1,
+         .after = "'c:\\a b\\x.exe' ",
+         .written = true,
+         .on = On::Registry},
         {.name = "between blanks inside a quoted path: not an entry",
          .before = "c:\\a.exe \"c:\\my " + self + " x\\b.exe\"",
          .result = 0,
@@ -266,7 +322,14 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
          .before = self + " \"c:\\a b\\x.exe",
          .result = 0,
          .after = self + " \"c:\\a b\\x.exe",
-         .written = false},
+         .written = false,
+         .on = On::File},
+        {.name = "a quote that opens and never closes, after Corven: kept in the registry",
+         .before = self + " \"c:\\a b\\x.exe",
+         .result = 1,
+         .after = "\"c:\\a b\\x.exe",
+         .written = true,
+         .on = On::Registry},
         {.name = "quoted entries stay quoted",
          .before = "\"c:\\a b\\x.exe\" " + self + " c:\\y.exe",
          .result = 1,
@@ -276,7 +339,21 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
          .before = "\"c:\\a b\\x.exe\" " + self + " \"c:\\c\\y.exe\"",
          .result = 0,
          .after = "\"c:\\a b\\x.exe\" " + self + " \"c:\\c\\y.exe\"",
-         .written = false},
+         .written = false,
+         .on = On::File},
+        {.name = "quotes around the whole line once Corven is gone: kept in the registry",
+         .before = "\"c:\\a b\\x.exe\" " + self + " \"c:\\c\\y.exe\"",
+         .result = 1,
+         .after = "\"c:\\a b\\x.exe\" \"c:\\c\\y.exe\"",
+         .written = true,
+         .on = On::Registry},
+        {.name = "a system that reports Windows 95 but keeps the line in the registry: Unicode all the same",
+         .before = cyrillic + " " + self + " " + greek,
+         .result = 1,
+         .after = cyrillic + " " + greek,
+         .written = true,
+         .on = On::Registry,
+         .reportsWindows95 = true},
         {.name = "other programs keep their case, arguments included",
          .before = "C:\\tools\\agent.exe --Token=AbC " + self + " c:\\B.exe",
          .result = 1,
@@ -524,8 +601,13 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
     const std::string longest = Filler(32766 - 1 - companion.size());
     const std::string tooLong = Filler(32767 - 1 - companion.size());
     const std::string many = OtherEntries(700);
+    const std::string unicodeLongest = Filler(262141 - 1 - companion.size());
+    const std::string unicodeTooLong = Filler(262142 - 1 - companion.size());
     const AddCase cases[] = {
-        {.name = "no load key", .before = nullptr, .after = companion, .written = true},
+        {.name = "no load key: not told from a failed read, so left alone",
+         .before = nullptr,
+         .after = "",
+         .written = false},
         {.name = "empty line", .before = "", .after = companion, .written = true},
         {.name = "another program",
          .before = "c:\\a.exe",
@@ -535,10 +617,32 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
          .before = "d:\\x\\TELVANOR.EXE c:\\a.exe",
          .after = "d:\\x\\TELVANOR.EXE c:\\a.exe",
          .written = true},
-        {.name = "listed in lower case only",
-         .before = "c:\\telvanor.exe",
-         .after = "c:\\telvanor.exe " + companion,
+        {.name = "listed in lower case: the same file name to Windows",
+         .before = "c:\\x\\telvanor.exe",
+         .after = "c:\\x\\telvanor.exe",
          .written = true},
+        {.name = "listed quoted, after another entry",
+         .before = "c:\\a.exe \"c:\\my apps\\TELVANOR.EXE\"",
+         .after = "c:\\a.exe \"c:\\my apps\\TELVANOR.EXE\"",
+         .written = true},
+        {.name = "listed on a drive's own folder, or with forward slashes",
+         .before = "C:TELVANOR.EXE c:/x/TELVANOR.EXE",
+         .after = "C:TELVANOR.EXE c:/x/TELVANOR.EXE",
+         .written = true},
+        {.name = "a longer name is another program",
+         .before = "c:\\x\\TELVANOR.EXE.BAK",
+         .after = "c:\\x\\TELVANOR.EXE.BAK " + companion,
+         .written = true},
+        {.name = "growing to the longest Unicode line read back whole",
+         .before = unicodeLongest.c_str(),
+         .after = unicodeLongest + " " + companion,
+         .written = true,
+         .on = On::Registry},
+        {.name = "growing one unit past it: left alone",
+         .before = unicodeTooLong.c_str(),
+         .after = unicodeTooLong,
+         .written = false,
+         .on = On::Registry},
         {.name = "a long line is never cut",
          .before = many.c_str(),
          .after = many + " " + companion,
@@ -576,7 +680,13 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
         {.name = "quotes that do not pair up: left alone",
          .before = "c:\\a\" b.exe",
          .after = "c:\\a\" b.exe",
-         .written = false},
+         .written = false,
+         .on = On::File},
+        {.name = "quotes that do not pair up: the registry keeps them as they are",
+         .before = "c:\\a\" b.exe",
+         .after = "c:\\a\" b.exe " + companion,
+         .written = true,
+         .on = On::Registry},
     };
     ForEachRow<AddCase>(cases, sizeof(cases) / sizeof(cases[0]), [this](const AddCase& c) {
         if (c.before) {
@@ -586,7 +696,9 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
         }
         int writes = winsim::ProfileWrites();
         AddToLoadLine("TELVANOR.EXE");
-        EXPECT_EQ(LoadLine(), c.after);
+        // The registry's line whole, longer than one A read holds.
+        std::string after = kind_ == winsim::WinIni::Registry && c.before ? RawLoadLine() : LoadLine();
+        EXPECT_TRUE(after == c.after) << "the line is [" << after.substr(0, 200) << "]";
         EXPECT_EQ(winsim::ProfileWrites() - writes, c.written ? 1 : 0);
     });
 }

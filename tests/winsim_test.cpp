@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include "res/resource.h"
@@ -104,6 +105,65 @@ TEST_F(WinsimTest, WindowsSectionOnBothKindsOfWinIni)
     WriteWinIni("[windows]\r\nload=x\r\n");
     EXPECT_TRUE(WritePrivateProfileStringA("windows", "load", tooLong.c_str(), "win.ini"));
     EXPECT_EQ(ReadWinIni(), "[windows]\r\n");
+}
+
+// Where Windows 95 and NT read and rewrite a profile file differently, and where NT's mapped
+// [windows] section is one with its registry key.
+TEST_F(WinsimTest, ProfileFilesAsEachWindowsKeepsThem)
+{
+    struct Case {
+        const char* name;
+        winsim::WinIni kind;
+        std::string file;                 // win.ini before
+        std::function<std::string()> act; // what a program does, and what it got
+        std::string got;
+        std::string after; // win.ini afterwards; empty: as before
+    };
+    auto read = [](const char* file) {
+        return [file] {
+            char value[16] = "unchanged";
+            char def[] = "dflt";
+            DWORD n = GetPrivateProfileStringA("a", "k", def, value, sizeof(value), file);
+            return std::to_string(n) + ":" + value;
+        };
+    };
+    auto writeY = [] { return std::to_string(WritePrivateProfileStringA("a", "y", "2", "win.ini")); };
+    auto registryLoad = [] {
+        WritePrivateProfileStringA("windows", "load", "c:\\a.exe", "win.ini");
+        HKEY key = nullptr;
+        char value[16] = {};
+        DWORD size = sizeof(value);
+        LSTATUS status =
+            RegOpenKeyA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", &key);
+        if (status == ERROR_SUCCESS) {
+            status = RegQueryValueExA(key, "load", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+            RegCloseKey(key);
+        }
+        return std::to_string(status) + ":" + value;
+    };
+    const std::string nul("[a]\r\nx=1\0tail\r\n[b]\r\n", 20);
+    const Case cases[] = {
+        {"Windows 95 keeps the bytes after a NUL on a line it rewrites", winsim::WinIni::File, nul, writeY,
+         "1", std::string("[a]\r\nx=1\0tail\r\ny=2\r\n[b]\r\n", 25)},
+        {"so does NT", winsim::WinIni::Registry, nul, writeY, "1",
+         std::string("[a]\r\nx=1\0tail\r\ny=2\r\n[b]\r\n", 25)},
+        {"NT ends a line at a bare CR", winsim::WinIni::Registry, "[a]\rk=v\r", read("win.ini"), "1:v", ""},
+        {"Windows 95 does not", winsim::WinIni::File, "[a]\rk=v\r", read("win.ini"), "4:dflt", ""},
+        {"no file name: NT gives the default", winsim::WinIni::Registry, "", read(nullptr), "4:dflt", ""},
+        {"no file name: Windows 95 gives nothing", winsim::WinIni::File, "", read(nullptr), "0:", ""},
+        {"NT's mapped load value is its registry key's", winsim::WinIni::Registry, "", registryLoad,
+         "0:c:\\a.exe", ""},
+        {"Windows 95 has no such key", winsim::WinIni::File, "[windows]\r\n", registryLoad,
+         "2:", "[windows]\r\nload=c:\\a.exe\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        NextRow();
+        winsim::SetWinIni(c.kind);
+        WriteWinIni(c.file);
+        EXPECT_EQ(c.act(), c.got);
+        EXPECT_EQ(ReadWinIni(), c.after.empty() ? c.file : c.after);
+    }
 }
 
 TEST_F(WinsimTest, DialogManagerHonoursWhatTheProcedureReturns)

@@ -1,13 +1,16 @@
-// The common dialog library, loaded at run time, and its Open dialog, answered by the test; the
+// The libraries loaded at run time: the common dialog library, and its Open dialog, answered by the test; the
 // record the dialog was given is kept for inspection.
 #include <cstring>
 
 #include "winsim/machine.h"
 
+#include <shellapi.h>
+
 namespace {
 constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
 constexpr DWORD CDERR_INITIALIZATION = 0x0002;
 const HMODULE kCommonDialogs = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x76000000));
+const HMODULE kShell = reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x77000000));
 } // namespace
 
 namespace winsim {
@@ -70,6 +73,9 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name)
     if (auto fault = winsim::Fault("LoadLibraryA", library)) {
         return reinterpret_cast<HMODULE>(fault->result);
     }
+    if (library == "shell32.dll" || library == "shell32") {
+        return kShell;
+    }
     if (library != "comdlg32.dll" && library != "comdlg32") {
         winsim::Problem("LoadLibraryA of a library not simulated: " + library);
         return nullptr;
@@ -79,7 +85,7 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name)
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
-    if (module != kCommonDialogs || IS_INTRESOURCE(name)) {
+    if ((module != kCommonDialogs && module != kShell) || IS_INTRESOURCE(name)) {
         winsim::Problem("GetProcAddress from a module not loaded, or by ordinal");
         return nullptr;
     }
@@ -87,6 +93,11 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
         return nullptr;
     }
     std::string function = name;
+    if (module == kShell) {
+        return function == "ShellExecuteExA"
+                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&ShellExecuteExA))
+                   : nullptr;
+    }
     if (function == "GetOpenFileNameA") {
         return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetOpenFileNameA));
     }

@@ -338,6 +338,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
         return -1;
     }
     Window* dialog = BuildDialog(id, t, proc);
+    dialog->owner = ownerWindow;
     M().opened.push_back(id);
     // A modal dialog disables its owner until it ends.
     bool ownerWasEnabled = ownerWindow && ownerWindow->enabled;
@@ -352,10 +353,9 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
         M().focus = firstTabStop;
     }
     if (!dialog->ended) {
-        if (!dialog->visible) {
-            dialog->visible = true;
-            dialog->invalid = true;
-        }
+        // The dialog manager shows the dialog the first time its queue goes empty, whatever the
+        // procedure did: that is the first ShowWindow unless the procedure made one of its own.
+        winsim::ShowAs(dialog, SW_SHOWNORMAL);
         winsim::Pump();
     }
     if (!dialog->ended) {

@@ -33,6 +33,9 @@ constexpr CallFault kCalls[] = {
     {"HeapReAlloc", true, 0, ERROR_NOT_ENOUGH_MEMORY},
     {"HeapFree", false, 0, 0},
     {"WinExec", true, ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND},
+    {"SetErrorMode", false, 0, 0},
+    {"GetFileAttributesA", true, static_cast<LONG_PTR>(INVALID_FILE_ATTRIBUTES), ERROR_ACCESS_DENIED},
+    {"ShellExecuteExA", true, FALSE, ERROR_NOT_ENOUGH_MEMORY},
     {"LoadLibraryA", true, 0, ERROR_MOD_NOT_FOUND},
     {"GetProcAddress", true, 0, ERROR_PROC_NOT_FOUND},
     {"GetOpenFileNameA", true, FALSE, 0}, // CommDlgExtendedError then says CDERR_INITIALIZATION
@@ -129,7 +132,15 @@ const CallFault* Fault(const char* name, const std::string& qualifier)
         return nullptr;
     }
     std::string full = qualifier.empty() ? name : std::string(name) + "#" + qualifier;
-    bool fails = ++m.failableCalls == m.failingCall;
+    using Persisting = winsim::Machine::Persisting;
+    ++m.failableCalls;
+    bool fails = m.failingCall > 0 && m.failableCalls == m.failingCall;
+    if (fails) {
+        m.persistingName = full;
+    } else if (m.failingCall > 0 && m.failableCalls > m.failingCall) {
+        fails = m.failingOn == Persisting::EveryCall ||
+                (m.failingOn == Persisting::SameCall && full == m.persistingName);
+    }
     for (NamedFault& rule : m.namedFaults) {
         if (rule.names.count(name) || rule.names.count(full)) {
             fails = fails || rule.every || --rule.countdown == 0;
@@ -172,6 +183,13 @@ int FailableCalls()
 void FailCall(int nth)
 {
     M().failingCall = M().failableCalls + nth;
+    M().failingOn = Machine::Persisting::No;
+}
+
+void FailCallsFrom(int nth, bool sameCallOnly)
+{
+    M().failingCall = M().failableCalls + nth;
+    M().failingOn = sameCallOnly ? Machine::Persisting::SameCall : Machine::Persisting::EveryCall;
 }
 
 void FailCalls(const std::string& names, int nth)
@@ -197,6 +215,7 @@ std::string FailedCallName()
 void ClearFaults()
 {
     M().failingCall = 0;
+    M().failingOn = Machine::Persisting::No;
     M().namedFaults.clear();
 }
 

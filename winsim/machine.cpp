@@ -93,10 +93,17 @@ void WINAPI SetLastError(DWORD code)
     winsim::M().lastError = code;
 }
 
-// Windows 95 (4.00.950) with the high bit of Windows 95 set; NT 4.0 (build 1381) without it.
+// Windows 95 (4.00.950) with the high bit of Windows 95 set; NT 4.0 (build 1381) without it; or
+// what a compatibility mode makes the system report.
 DWORD WINAPI GetVersion(void)
 {
     winsim::Fault("GetVersion");
+    if (winsim::M().reportedVersion) {
+        return winsim::M().reportedVersion;
+    }
+    if (winsim::M().vistaTo11) {
+        return 0x23F00206u; // 6.2, build 9200
+    }
     return winsim::M().winIni == winsim::WinIni::File ? 0xC3B60004u : 0x05650004u;
 }
 

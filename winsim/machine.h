@@ -24,6 +24,8 @@ struct Window {
     bool topmost = false;
     bool alive = true;
     bool enabled = true; // a dialog's owner is disabled while the dialog shows
+    bool minimized = false;
+    Window* owner = nullptr; // a dialog's
     bool invalid = false;
     Window* parent = nullptr;
     std::vector<Window*> children;
@@ -75,6 +77,8 @@ struct Machine {
     std::vector<std::string> calls;
     int failableCalls = 0;
     int failingCall = 0;
+    enum class Persisting { No, EveryCall, SameCall } failingOn = Persisting::No; // after the failing call
+    std::string persistingName; // the failing call's, for SameCall
     std::vector<NamedFault> namedFaults;
     int failedCalls = 0;
     std::string failedCallName;
@@ -82,6 +86,7 @@ struct Machine {
     bool keyOpensWithNoHandle = false;
     // Profiles
     WinIni winIni = WinIni::File;
+    DWORD reportedVersion = 0; // what GetVersion says, when a test has it say other than winIni's
     UINT codePage = 1252;
     std::map<std::string, std::u32string> windowsValues; // registry-kept [windows], lower-case names
     std::string windowsFolder;
@@ -99,7 +104,18 @@ struct Machine {
     int rootQueries = 0;
     // Heap
     std::map<void*, size_t> blocks;
-    // Processes
+    // Which Windows, and how the program was started
+    bool vistaTo11 = false;
+    bool elevated = false;
+    bool consent = true;
+    std::vector<ConsentPrompt> consentPrompts;
+    int startupShow = -1; // -1: none, or taken
+    Window* active = nullptr;
+    // Processes, drives without media and the error mode
+    UINT errorMode = 0;
+    std::set<char> emptyDrives;
+    int criticalErrorBoxes = 0;
+    std::vector<std::string> fileLooks;
     std::vector<Start> starts;
     std::deque<UINT> forcedResults;
     // Windows
@@ -137,6 +153,11 @@ struct Machine {
 Machine& M();
 void Problem(const std::string& what);
 
+// True when the registry maps win.ini's [windows] section, as NT's IniFileMapping does (a value or
+// a key named windows under it): then the profile functions keep it in the registry.
+bool MapsWindowsSection();
+extern const char kWindowsKey[]; // HKCU's key of the mapped section, lower case
+
 // Every platform call the product makes starts here: the call is recorded, and when it is one to
 // fail, its table entry comes back (GetLastError set) and the call returns entry->result.
 // qualifier names a kind of the call: the message of SendMessageA, the template of a dialog.
@@ -150,6 +171,8 @@ public:
     InternalCall& operator=(const InternalCall&) = delete;
 };
 
+// ShowWindow as the platform does it, the start-up show state included; the dialog manager's too.
+BOOL ShowAs(Window* window, int show);
 Window* FromHandle(HWND window);
 HWND ToHandle(Window* window);
 Window* NewWindow(Window::Kind kind);

@@ -7,6 +7,8 @@
 
 #include "winsim/machine.h"
 
+#include <shellapi.h>
+
 namespace {
 
 using winsim::M;
@@ -42,6 +44,14 @@ std::string HostFile(const std::string& path)
     if (drive == M().drives.end() || drive->second.second.empty()) {
         return "";
     }
+    // No medium in the drive: the system says so in a box of its own, unless told not to.
+    if (M().emptyDrives.count(drive->first)) {
+        if (!(M().errorMode & SEM_FAILCRITICALERRORS)) {
+            ++M().criticalErrorBoxes;
+        }
+        SetLastError(ERROR_NOT_READY);
+        return "";
+    }
     std::string host = drive->second.second;
     size_t at = 3;
     while (at <= path.size()) {
@@ -70,6 +80,14 @@ std::string WithExtension(const std::string& program)
     size_t dot = program.rfind('.');
     bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return hasExtension ? program : program + ".exe";
+}
+
+// True when Vista to 11 take the program for an installer by its name, which it is here when its
+// file name is setup.exe, and so will not start it without elevation.
+bool NeedsElevation(const std::string& hostProgram)
+{
+    std::string name = hostProgram.substr(hostProgram.rfind('/') + 1);
+    return M().vistaTo11 && !M().elevated && winsim::Lower(name) == "setup.exe";
 }
 
 // A quoted program is taken whole; an unquoted one is tried at each blank, first word first.
@@ -107,6 +125,42 @@ void ForceWinExecResults(std::vector<UINT> results)
     M().forcedResults.assign(results.begin(), results.end());
 }
 
+void SetVistaTo11(bool elevated)
+{
+    M().vistaTo11 = true;
+    M().elevated = elevated;
+}
+
+void AnswerConsent(bool give)
+{
+    M().consent = give;
+}
+
+std::vector<ConsentPrompt>& ConsentPrompts()
+{
+    return M().consentPrompts;
+}
+
+void TakeOutMedium(char letter)
+{
+    M().emptyDrives.insert(Upper(std::string(1, letter))[0]);
+}
+
+std::vector<std::string>& FileLooks()
+{
+    return M().fileLooks;
+}
+
+int CriticalErrorBoxes()
+{
+    return M().criticalErrorBoxes;
+}
+
+UINT ErrorMode()
+{
+    return M().errorMode;
+}
+
 } // namespace winsim
 
 extern "C" {
@@ -124,8 +178,80 @@ UINT WINAPI WinExec(LPCSTR commandLine, UINT show)
     } else {
         start.program = FindProgram(commandLine);
         result = start.program.empty() ? kNotFound : kStarted;
+        if (!start.program.empty() && NeedsElevation(start.program)) {
+            // CreateProcess refuses it; WinExec maps the error it does not name to 0.
+            start.program.clear();
+            result = 0;
+            SetLastError(ERROR_ELEVATION_REQUIRED);
+        }
     }
+    start.errorMode = m.errorMode;
     m.starts.push_back(start);
     return result;
+}
+
+UINT WINAPI SetErrorMode(UINT mode)
+{
+    winsim::Fault("SetErrorMode");
+    UINT was = M().errorMode;
+    M().errorMode = mode;
+    return was;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR path)
+{
+    M().fileLooks.push_back(path ? path : "");
+    if (auto fault = winsim::Fault("GetFileAttributesA")) {
+        return static_cast<DWORD>(fault->result);
+    }
+    // While WinExec's answers are forced, the test does not model the files: every one is there.
+    if (!M().forcedResults.empty()) {
+        return FILE_ATTRIBUTE_ARCHIVE;
+    }
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return HostFile(path ? path : "").empty() ? INVALID_FILE_ATTRIBUTES : FILE_ATTRIBUTE_ARCHIVE;
+}
+
+// The shell's start: the program found as a quoted path, the consent prompt where installer
+// detection calls for elevation, and the start itself; with SEE_MASK_FLAG_NO_UI the shell shows
+// no box of its own when it fails.
+BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
+{
+    winsim::Machine& m = M();
+    if (!info || info->cbSize != sizeof(*info) || !info->lpFile) {
+        winsim::Problem("ShellExecuteExA without a whole record or a file");
+        return FALSE;
+    }
+    if (!(info->fMask & SEE_MASK_FLAG_NO_UI)) {
+        winsim::Problem("ShellExecuteExA may show a box of the shell's own: SEE_MASK_FLAG_NO_UI is missing");
+    }
+    if (info->hwnd && !winsim::FromHandle(info->hwnd)) {
+        winsim::Problem("ShellExecuteExA owned by a window that is not there");
+    }
+    if (auto fault = winsim::Fault("ShellExecuteExA")) {
+        return static_cast<BOOL>(fault->result);
+    }
+    std::string commandLine = "\"" + std::string(info->lpFile) + "\"";
+    if (info->lpParameters && *info->lpParameters) {
+        commandLine += " " + std::string(info->lpParameters);
+    }
+    winsim::Start start{commandLine, static_cast<UINT>(info->nShow), "", m.errorMode, true};
+    std::string program = HostFile(WithExtension(info->lpFile));
+    if (program.empty()) {
+        m.starts.push_back(start);
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (NeedsElevation(program)) {
+        m.consentPrompts.push_back(winsim::ConsentPrompt{info->lpFile, info->hwnd});
+        if (!m.consent) {
+            m.starts.push_back(start);
+            SetLastError(ERROR_CANCELLED);
+            return FALSE;
+        }
+    }
+    start.program = program;
+    m.starts.push_back(start);
+    return TRUE;
 }
 }

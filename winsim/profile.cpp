@@ -56,9 +56,12 @@ std::string CopyFileValue(const std::string& value, DWORD size)
 
 bool IsMappedWindowsSection(const std::string& file, const std::string& section)
 {
-    return M().winIni == winsim::WinIni::Registry && winsim::Lower(file) == "win.ini" &&
-           winsim::Lower(section) == "windows";
+    return winsim::Lower(file) == "win.ini" && winsim::Lower(section) == "windows" &&
+           winsim::MapsWindowsSection();
 }
+
+constexpr char kMappingKey[] =
+    "hklm\\software\\microsoft\\windows nt\\currentversion\\inifilemapping\\win.ini";
 
 struct Line {
     std::string text;   // without its line ending
@@ -73,15 +76,20 @@ std::vector<Line> ReadLines(const std::string& path, bool* exists)
     *exists = ok;
     std::string all(bytes.begin(), bytes.end());
     size_t at = 0;
+    // NT ends a line at a bare CR too; Windows 95 only at LF.
+    const char* endings = M().winIni == winsim::WinIni::Registry ? "\r\n" : "\n";
     while (at < all.size()) {
-        size_t end = all.find('\n', at);
+        size_t end = all.find_first_of(endings, at);
+        if (end != std::string::npos && all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n') {
+            ++end;
+        }
         Line line;
         if (end == std::string::npos) {
             line.text = all.substr(at);
             at = all.size();
         } else {
             line.text = all.substr(at, end - at);
-            line.ending = "\n";
+            line.ending = all.substr(end, 1);
             at = end + 1;
         }
         if (!line.text.empty() && line.text.back() == '\r') {
@@ -171,9 +179,32 @@ std::string HostPath(const std::string& file)
 
 namespace winsim {
 
+const char kWindowsKey[] = "hkcu\\software\\microsoft\\windows nt\\currentversion\\windows";
+
 void SetWinIni(WinIni kind)
 {
     M().winIni = kind;
+    if (kind == WinIni::Registry) {
+        std::string target = "USR:Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+        M().keys[kMappingKey]["windows"] =
+            RegistryValue{REG_SZ, std::vector<BYTE>(target.c_str(), target.c_str() + target.size() + 1)};
+        M().keys[kWindowsKey];
+    } else {
+        M().keys.erase(kMappingKey);
+        M().keys.erase(std::string(kMappingKey) + "\\windows");
+    }
+}
+
+bool MapsWindowsSection()
+{
+    auto mapping = M().keys.find(kMappingKey);
+    return (mapping != M().keys.end() && mapping->second.count("windows")) ||
+           M().keys.count(std::string(kMappingKey) + "\\windows");
+}
+
+void ReportVersion(DWORD version)
+{
+    M().reportedVersion = version;
 }
 
 WinIni CurrentWinIni()
@@ -248,7 +279,10 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LP
     std::string fallback = def ? def : "";
     fallback.erase(fallback.find_last_not_of(' ') + 1);
     std::string value;
-    if (winsim::Fault("GetPrivateProfileStringA")) {
+    if (!file) {
+        // No file: NT answers the default, Windows 95 nothing at all.
+        value = M().winIni == winsim::WinIni::Registry ? Cut(fallback, size) : "";
+    } else if (winsim::Fault("GetPrivateProfileStringA")) {
         value = Cut(fallback, size); // a failed read gives the default, as a missing key does
     } else if (IsMappedWindowsSection(file, section)) {
         auto found = M().windowsValues.find(Lower(key));
@@ -288,6 +322,10 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
             M().windowsValues.erase(Lower(key));
         }
         return TRUE;
+    }
+    if (!file) {
+        winsim::Problem("a write to a profile file of no name is not simulated");
+        return FALSE;
     }
     std::string path = HostPath(file);
     struct stat info;
@@ -342,9 +380,10 @@ BOOL WINAPI WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
+    // Every byte of the other lines goes back, a NUL among them.
     for (const Line& line : lines) {
-        std::fputs(line.text.c_str(), out);
-        std::fputs(line.ending.c_str(), out);
+        std::fwrite(line.text.data(), 1, line.text.size(), out);
+        std::fwrite(line.ending.data(), 1, line.ending.size(), out);
     }
     std::fclose(out);
     return TRUE;

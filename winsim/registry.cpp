@@ -106,10 +106,20 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD
     }
     auto& values = m.keys[open->second];
     auto found = values.find(winsim::Lower(name ? name : ""));
-    if (found == values.end()) {
+    // NT's mapped [windows] section is this key's values: what the profile functions wrote.
+    winsim::RegistryValue mapped;
+    if (open->second == winsim::kWindowsKey && winsim::MapsWindowsSection()) {
+        auto text = m.windowsValues.find(winsim::Lower(name ? name : ""));
+        if (text == m.windowsValues.end()) {
+            return ERROR_FILE_NOT_FOUND;
+        }
+        std::string ansi = winsim::UnicodeToAnsi(text->second);
+        mapped =
+            winsim::RegistryValue{REG_SZ, std::vector<BYTE>(ansi.c_str(), ansi.c_str() + ansi.size() + 1)};
+    } else if (found == values.end()) {
         return ERROR_FILE_NOT_FOUND;
     }
-    const winsim::RegistryValue& value = found->second;
+    const winsim::RegistryValue& value = mapped.data.empty() ? found->second : mapped;
     if (type) {
         *type = value.type;
     }

@@ -258,6 +258,68 @@ bool IsEnabled(HWND window)
     return w && w->enabled;
 }
 
+bool IsMinimized(HWND window)
+{
+    Window* w = FromHandle(window);
+    return w && w->minimized;
+}
+
+bool IsActive(HWND window)
+{
+    Window* w = FromHandle(window);
+    return w && M().active == w && w->alive;
+}
+
+void StartWithShowState(int show)
+{
+    M().startupShow = show;
+}
+
+BOOL ShowAs(Window* w, int show)
+{
+    Machine& m = M();
+    // The start-up show state goes to the first showing of the first unowned, captioned top-level
+    // window, in place of what it asks for when that is an ordinary showing; then it is gone.
+    bool topLevel = w->kind == Window::Dialog && !w->owner && (w->style & WS_CAPTION) == WS_CAPTION;
+    if (topLevel && m.startupShow >= 0) {
+        if (show == SW_SHOWNORMAL || show == SW_SHOW || show == SW_SHOWDEFAULT) {
+            show = m.startupShow;
+        }
+        m.startupShow = -1;
+    }
+    BOOL was = w->visible;
+    w->visible = show != SW_HIDE;
+    if (w->visible && !was) {
+        w->invalid = true;
+    }
+    switch (show) {
+    case SW_SHOWMINNOACTIVE:
+    case SW_MINIMIZE:
+    case SW_SHOWMINIMIZED:
+        w->minimized = true;
+        if (m.active == w) {
+            m.active = nullptr; // a minimised window gives up the activation
+        }
+        break;
+    case SW_SHOWNORMAL:
+    case SW_RESTORE:
+    case SW_SHOWDEFAULT:
+    case SW_SHOWMAXIMIZED:
+        w->minimized = false;
+        m.active = w->kind == Window::Dialog ? w : m.active;
+        break;
+    case SW_SHOW:
+        m.active = w->kind == Window::Dialog ? w : m.active;
+        break;
+    case SW_SHOWNOACTIVATE:
+        w->minimized = false;
+        break;
+    default:
+        break;
+    }
+    return was;
+}
+
 bool IsTopmost(HWND window)
 {
     Window* w = FromHandle(window);
@@ -358,15 +420,7 @@ BOOL WINAPI ShowWindow(HWND window, int show)
 {
     winsim::Fault("ShowWindow");
     Window* w = winsim::FromHandle(window);
-    if (!w) {
-        return FALSE;
-    }
-    BOOL was = w->visible;
-    w->visible = show != SW_HIDE;
-    if (w->visible && !was) {
-        w->invalid = true;
-    }
-    return was;
+    return w ? winsim::ShowAs(w, show) : FALSE;
 }
 
 HWND WINAPI GetDesktopWindow(void)
@@ -413,6 +467,9 @@ BOOL WINAPI SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, 
     if ((flags & SWP_SHOWWINDOW) && !w->visible) {
         w->visible = true;
         w->invalid = true;
+    }
+    if (w->kind == Window::Dialog && !(flags & SWP_NOACTIVATE)) {
+        M().active = w;
     }
     return TRUE;
 }

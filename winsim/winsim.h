@@ -29,6 +29,9 @@ void RecordCalls();                // counting mode: from now on every call is r
 std::vector<std::string>& Calls(); // the calls recorded, in order
 int FailableCalls();               // the calls so far that can fail
 void FailCall(int nth);            // the nth call from now of those that can fail fails
+// That call and every later one fail, or every later call of that function (with that message or
+// template): a failure that persists, as a full hive, a locked file or an exhausted heap.
+void FailCallsFrom(int nth, bool sameCallOnly = false);
 void FailCalls(const std::string& names, int nth = 1); // the nth call of those named from now
 void FailEvery(const std::string& names);              // every call of those named, from now on
 int FailedCalls();                                     // how many calls were made to fail
@@ -63,9 +66,14 @@ std::vector<std::string>& Problems(); // misuse seen by the machine (a test expe
 // do. Registry: NT, in HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows, in Unicode:
 // quotes and blanks kept; the A functions go through the ANSI code page ('?' for what it lacks)
 // and fail the conversion of a value of 32,767 characters or more, which deletes the value; the W
-// functions keep any text. GetVersion tells the two apart, as on the real ones.
+// functions keep any text. GetVersion tells the two apart, as on the real ones. Registry maps the
+// section as NT does, in HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\win.ini
+// (a value "windows"), and its values are those of the HKCU key, seen by the registry functions too.
 enum class WinIni { File, Registry };
 void SetWinIni(WinIni kind); // File after Reset
+// What GetVersion reports from now on, as Windows' compatibility mode "Windows 95" (0xC0000004) or
+// Wine's win95 setting makes an NT report; nothing else of the machine changes.
+void ReportVersion(DWORD version);
 WinIni CurrentWinIni();
 void SetWindowsValue(const std::string& name, const std::string& utf8); // registry-kept [windows]
 bool HasWindowsValue(const std::string& name);
@@ -76,6 +84,36 @@ std::string ProfileValue(const std::string& section, const std::string& key, con
 std::string ProfilePath(const std::string& fileName); // host path of a profile file
 void SetSystemDirectory(const std::string& path);     // default C:\WINDOWS\SYSTEM
 int ProfileWrites();
+
+// ---- Which Windows, beyond where win.ini lives ----
+// Vista to 11 (NT's registry-kept win.ini; call after SetWinIni): GetVersion says 6.2, what a
+// program without a compatibility manifest hears on 8 to 11; installer detection refuses a program
+// named setup.exe to CreateProcess and so WinExec (0, ERROR_ELEVATION_REQUIRED) unless the process
+// is elevated; the shell's start (ShellExecuteExA) asks for consent and, given, starts it.
+void SetVistaTo11(bool elevated = false);
+void AnswerConsent(bool give); // every consent prompt from now on; given after Reset
+struct ConsentPrompt {
+    std::string program;
+    HWND owner;
+};
+std::vector<ConsentPrompt>& ConsentPrompts();
+
+// ---- How the shell started the program: STARTUPINFO's show state (STARTF_USESHOWWINDOW) ----
+// Taken by the first ShowWindow on the process's first unowned, captioned top-level window, in
+// place of the SW_SHOWNORMAL, SW_SHOW or SW_SHOWDEFAULT it asks for; then dropped. A modal dialog's
+// first showing is the dialog manager's ShowWindow(SW_SHOWNORMAL) once its queue goes empty.
+void StartWithShowState(int show); // none after Reset
+bool IsMinimized(HWND window);
+bool IsActive(HWND window);
+
+// ---- Drives without media and the system's critical-error box ----
+// A file looked for on a drive with no medium (an empty CD-ROM or floppy drive) makes the system
+// show its "There is no disk in the drive" box, unless the error mode has SEM_FAILCRITICALERRORS;
+// the look fails with ERROR_NOT_READY either way. A started program inherits the error mode.
+void TakeOutMedium(char letter);
+std::vector<std::string>& FileLooks(); // the paths GetFileAttributesA was asked about, in order
+int CriticalErrorBoxes();
+UINT ErrorMode();
 
 // ---- Registry ----
 void SetRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
@@ -105,9 +143,12 @@ struct Start {
     std::string commandLine;
     UINT show;
     std::string program; // the host file started, empty when nothing was
+    UINT errorMode = 0;  // the mode the started program inherits
+    bool throughShell = false;
 };
 std::vector<Start>& Starts();
-void ForceWinExecResults(std::vector<UINT> results); // answered in turn instead of looking
+// Answered in turn instead of looking; while some are left, GetFileAttributesA finds every file.
+void ForceWinExecResults(std::vector<UINT> results);
 
 // ---- Resources, read from the program's compiled .res ----
 struct Resource {

@@ -6,17 +6,19 @@ Fails (exit 1) naming each thing that breaks what a Windows 4.0 machine at start
 """
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 # Every function the program may import, by DLL: all of them exist on Windows 95 and NT 4.0 (the W
 # profile functions and GetSystemDirectoryW as Windows 95's failing stubs, called on NT only).
-# COMDLG32 is not among them: it is loaded when Browse is pressed, never at start-up.
+# COMDLG32 and SHELL32 are not among them: they are loaded when Browse is pressed and when Vista to
+# 11 want setup.exe started through the shell, never at start-up.
 ALLOWED = {
     "KERNEL32.DLL": {
         "ExitProcess", "GetModuleHandleA", "LoadLibraryA", "GetProcAddress",
         "GetPrivateProfileStringA", "WritePrivateProfileStringA", "GetPrivateProfileStringW",
-        "WritePrivateProfileStringW", "GetSystemDirectoryA", "GetSystemDirectoryW", "GetVersion",
+        "WritePrivateProfileStringW", "GetSystemDirectoryA", "GetSystemDirectoryW", "GetLastError",
         "GetLogicalDrives", "GetLogicalDriveStringsA", "GetDriveTypeA",
-        "GetProcessHeap", "HeapAlloc", "HeapReAlloc", "HeapFree", "WinExec", "lstrcmpA",
+        "GetProcessHeap", "HeapAlloc", "HeapReAlloc", "HeapFree", "WinExec", "SetErrorMode", "GetFileAttributesA",
     },
     "USER32.DLL": {
         "DialogBoxParamA", "EndDialog", "GetDlgItem", "SetDlgItemTextA", "SetWindowTextA", "SendMessageA",
@@ -26,6 +28,9 @@ ALLOWED = {
     },
     "ADVAPI32.DLL": {"RegOpenKeyA", "RegQueryValueExA", "RegCloseKey"},
 }
+RT_MANIFEST = 24
+ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
 IMAGE_SCN_CNT_CODE = 0x20
 IMAGE_SCN_MEM_EXECUTE = 0x20000000
 
@@ -117,12 +122,59 @@ def main():
             thunk += pointer
         descriptor += 20
 
+    faults.extend(check_manifest(data, at, resource_rva))
+
     if limit is not None and len(data) > limit:
         faults.append("%d bytes, more than %d" % (len(data), limit))
     for fault in faults:
         print("FAULT: %s: %s" % (path, fault))
     print("%s: %d bytes, %s, %d fault(s)" % (path, len(data), arch, len(faults)))
     return 1 if faults else 0
+
+
+def check_manifest(data, at, resource_rva):
+    """The manifest (type 24, name 1): well-formed, asking to run as the invoker without UI access,
+    and asking for nothing that changes how the program looks or behaves."""
+    if resource_rva == 0:
+        return ["no resources"]
+    root = at(resource_rva)
+
+    def entries(directory):
+        named, numbered = struct.unpack_from("<HH", data, directory + 12)
+        for i in range(named + numbered):
+            ident, offset = struct.unpack_from("<II", data, directory + 16 + 8 * i)
+            yield ident, offset
+
+    def subdirectory(directory, wanted):
+        for ident, offset in entries(directory):
+            if ident == wanted and offset & 0x80000000:
+                return root + (offset & 0x7FFFFFFF)
+        return None
+
+    types = subdirectory(root, RT_MANIFEST)
+    names = subdirectory(types, 1) if types is not None else None
+    if names is None:
+        return ["no manifest resource (type 24, name 1)"]
+    languages = list(entries(names))
+    if len(languages) != 1 or languages[0][1] & 0x80000000:
+        return ["the manifest is not one resource"]
+    rva, size = struct.unpack_from("<II", data, root + languages[0][1])
+    text = data[at(rva):at(rva) + size]
+    try:
+        assembly = ElementTree.fromstring(text)
+    except ElementTree.ParseError as error:
+        return ["the manifest is not well-formed XML: %s" % error]
+    faults = []
+    if assembly.tag != ASM_V1 + "assembly" or assembly.get("manifestVersion") != "1.0":
+        faults.append("the manifest is no assembly of version 1.0")
+    levels = assembly.findall(".//%srequestedExecutionLevel" % ASM_V3)
+    if len(levels) != 1 or levels[0].get("level") != "asInvoker" or levels[0].get("uiAccess") != "false":
+        faults.append("the manifest does not ask for asInvoker without UI access")
+    for element in assembly.iter():
+        name = element.tag.split("}")[-1]
+        if name in ("dependency", "dpiAware", "dpiAwareness", "compatibility", "supportedOS"):
+            faults.append("the manifest asks for %s" % name)
+    return faults
 
 
 if __name__ == "__main__":

@@ -99,7 +99,7 @@ std::string MachineTest::RawLoadLine()
         return "<no load line>";
     }
     start += 6;
-    return ini.substr(start, ini.find('\r', start) - start);
+    return ini.substr(start, ini.find("\r\n", start) - start);
 }
 
 std::string MachineTest::LoadLine()

@@ -97,6 +97,9 @@ typedef uintptr_t DWORD_PTR_T;
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define ERROR_CALL_NOT_IMPLEMENTED 120L
 #define ERROR_MORE_DATA 234L
+#define ERROR_NOT_READY 21L
+#define ERROR_ELEVATION_REQUIRED 740L
+#define ERROR_CANCELLED 1223L
 
 // Code pages
 #define CP_ACP 0
@@ -127,8 +130,21 @@ typedef uintptr_t DWORD_PTR_T;
 // Show commands
 #define SW_HIDE 0
 #define SW_SHOWNORMAL 1
+#define SW_SHOWMINIMIZED 2
+#define SW_SHOWMAXIMIZED 3
+#define SW_SHOWNOACTIVATE 4
 #define SW_SHOW 5
+#define SW_MINIMIZE 6
+#define SW_SHOWMINNOACTIVE 7
+#define SW_SHOWNA 8
+#define SW_RESTORE 9
 #define SW_SHOWDEFAULT 10
+
+// Error modes and files
+#define SEM_FAILCRITICALERRORS 0x0001
+#define SEM_NOOPENFILEERRORBOX 0x8000
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 
 // Window messages
 #define WM_NULL 0x0000
@@ -211,6 +227,7 @@ typedef uintptr_t DWORD_PTR_T;
 #define HWND_TOPMOST ((HWND)(LONG_PTR)-1)
 #define SWP_NOSIZE 0x0001
 #define SWP_NOMOVE 0x0002
+#define SWP_NOACTIVATE 0x0010
 #define SWP_SHOWWINDOW 0x0040
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
@@ -285,8 +302,10 @@ LPVOID WINAPI HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
 LPVOID WINAPI HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T bytes);
 BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block);
 
-// Processes
+// Processes, files and the error mode
 UINT WINAPI WinExec(LPCSTR commandLine, UINT show);
+UINT WINAPI SetErrorMode(UINT mode);
+DWORD WINAPI GetFileAttributesA(LPCSTR path);
 
 // Dialogs, windows and controls
 INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc,
