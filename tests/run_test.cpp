@@ -2,6 +2,7 @@
 // exit code and win.ini each path leaves. The dialogs are driven as a user would drive them.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/app.h"
@@ -173,6 +174,118 @@ TEST_F(RunTest, DiskPromptThatCannotOpenGivesMinusOne)
     std::string before = ReadWinIni();
     EXPECT_EQ(Run(), -1);
     EXPECT_EQ(ReadWinIni(), before); // Corven stays pending
+}
+
+// Every Windows from 95 to 11, started as the shell starts load= programs or as a program is
+// started by hand: each dialog comes up restored, active and topmost; on Vista to 11 setup.exe
+// starts through the shell's consent prompt (owned by the dialog that asked, none for the quiet
+// start), a declined prompt is "not started"; an empty CD-ROM drive raises no box of the system's;
+// setup.exe runs with the error mode Corven was given.
+TEST_F(RunTest, EveryWindowsFrom95To11)
+{
+    enum class System { Windows95, NT, Windows11 };
+    struct Case {
+        const char* name;
+        System system;
+        int startupShow;           // -1: no STARTUPINFO show state
+        bool setupOnCd, cdIsEmpty; // setup.exe on E:, or no medium in E: at all
+        std::vector<bool> consents;
+        bool promptTypesInstall;  // the disk prompt (if it comes) types d:\install and presses OK
+        std::vector<int> dialogs; // after the notice, when the device shows one
+        std::string started;      // the program started, "" when none
+        bool throughShell;
+        std::vector<bool> promptOwnsConsent; // per consent prompt: owned by the disk prompt
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"Windows 11: one consent prompt, owned by no window, for the quiet start", System::Windows11, -1, true, false, {true}, false, {}, "cdrom/SETUP.EXE", true, {false}},
+        {"Windows 11 started minimised: the same, the notice restored", System::Windows11, SW_SHOWMINNOACTIVE, true, false, {true}, false, {}, "cdrom/SETUP.EXE", true, {false}},
+        {"Windows 11, declined: the disk prompt, then consent owned by it", System::Windows11, -1, true, false, {false, true}, false, {IDD_DISKPROMPT}, "cdrom/SETUP.EXE", true, {false, true}},
+        {"Windows 11, declined twice: the launch-error dialog after the prompt", System::Windows11, -1, true, false, {false, false}, false, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "", true, {false, true}},
+        {"Windows 11, elevated: WinExec starts it, no prompt", System::Windows11, -1, true, false, {}, false, {}, "cdrom/SETUP.EXE", false, {}},
+        {"Windows 95 started minimised: every dialog restored and active", System::Windows95, SW_SHOWMINNOACTIVE, false, false, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
+        {"NT started minimised: every dialog restored and active", System::NT, SW_SHOWMINNOACTIVE, false, false, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
+        {"Windows 11 started minimised, the CD missing: prompt, then consent", System::Windows11, SW_SHOWMINNOACTIVE, false, false, {true}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", true, {true}},
+        {"an empty CD-ROM drive: no box of the system's, the disk prompt follows", System::NT, -1, false, true, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
+        {"an empty drive on Windows 95, started minimised", System::Windows95, SW_SHOWMINNOACTIVE, false, true, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        winsim::SetWinIni(c.system == System::Windows95 ? winsim::WinIni::File : winsim::WinIni::Registry);
+        SetLoadLine(kUsualLoadLine);
+        if (c.system == System::Windows11) {
+            winsim::SetVistaTo11(std::string(c.name).find("elevated") != std::string::npos);
+        }
+        if (c.startupShow >= 0) {
+            winsim::StartWithShowState(c.startupShow);
+        }
+        winsim::AnswerConsents(c.consents);
+        std::string install = MakeFolder("install");
+        winsim::AddDrive('D', DRIVE_FIXED, install);
+        MakeFile(install, "SETUP.EXE");
+        std::remove((cd_ + "/SETUP.EXE").c_str()); // left by an earlier row
+        if (c.setupOnCd) {
+            MakeFile(cd_, "SETUP.EXE");
+        }
+        if (c.cdIsEmpty) {
+            winsim::TakeOutMedium('E');
+        }
+        // Each dialog, when its script runs: in front, restored and active.
+        std::vector<std::string> notInFront;
+        auto inFront = [&notInFront](HWND d, const char* which) {
+            if (winsim::IsMinimized(d) || !winsim::IsActive(d) || !winsim::IsTopmost(d) ||
+                !winsim::IsVisible(d)) {
+                notInFront.push_back(which);
+            }
+        };
+        HWND prompt = nullptr;
+        winsim::OnDialog(IDD_NOTICE, [&inFront](HWND d) {
+            inFront(d, "notice");
+            winsim::Click(d, IDOK);
+        });
+        winsim::OnDialog(IDD_DISKPROMPT, [&](HWND d) {
+            prompt = d;
+            inFront(d, "disk prompt");
+            if (c.promptTypesInstall) {
+                winsim::TypeText(d, IDC_DRIVE, "d:\\");
+            }
+            winsim::Click(d, IDOK);
+        });
+        winsim::OnDialog(IDD_LAUNCHERROR, [&inFront](HWND d) {
+            inFront(d, "launch-error dialog");
+            winsim::Click(d, IDCANCEL);
+        });
+        EXPECT_EQ(Run(), 1);
+        EXPECT_TRUE(notInFront.empty()) << notInFront.front() << " not restored, active and in front";
+        std::vector<int> dialogs = c.dialogs;
+        if (CORVEN_DEVICE_TYPE != 5) {
+            dialogs.insert(dialogs.begin(), IDD_NOTICE);
+        }
+        EXPECT_EQ(winsim::DialogsOpened(), dialogs);
+        const winsim::Start* started = nullptr;
+        for (const winsim::Start& start : winsim::Starts()) {
+            EXPECT_EQ(start.errorMode, 0u) << "setup.exe runs with the error mode Corven was given";
+            started = start.program.empty() ? started : &start;
+        }
+        std::string program = c.started.substr(c.started.find('/') + 1);
+        std::string folder = c.started.substr(0, c.started.find('/'));
+        EXPECT_EQ(started != nullptr, !c.started.empty());
+        if (started && !c.started.empty()) {
+            EXPECT_EQ(started->program, (folder == "cdrom" ? cd_ : install) + "/" + program);
+            EXPECT_EQ(started->throughShell, c.throughShell);
+            EXPECT_NE(started->commandLine.find("/noprompt"), std::string::npos);
+        }
+        ASSERT_EQ(winsim::ConsentPrompts().size(), c.promptOwnsConsent.size());
+        for (size_t i = 0; i < c.promptOwnsConsent.size(); ++i) {
+            EXPECT_EQ(winsim::ConsentPrompts()[i].owner, c.promptOwnsConsent[i] ? prompt : nullptr);
+        }
+        EXPECT_EQ(winsim::CriticalErrorBoxes(), 0);
+        EXPECT_EQ(winsim::ErrorMode(), 0u);
+        std::string line = LoadLine();
+        EXPECT_EQ(line.erase(line.find_last_not_of(' ') + 1), Finished());
+        NextRow();
+    }
 }
 
 #if CORVEN_DEVICE_TYPE == 5

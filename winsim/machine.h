@@ -107,7 +107,7 @@ struct Machine {
     // Which Windows, and how the program was started
     bool vistaTo11 = false;
     bool elevated = false;
-    bool consent = true;
+    std::deque<bool> consents;
     std::vector<ConsentPrompt> consentPrompts;
     int startupShow = -1; // -1: none, or taken
     Window* active = nullptr;

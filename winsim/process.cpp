@@ -131,9 +131,9 @@ void SetVistaTo11(bool elevated)
     M().elevated = elevated;
 }
 
-void AnswerConsent(bool give)
+void AnswerConsents(std::vector<bool> answers)
 {
-    M().consent = give;
+    M().consents.assign(answers.begin(), answers.end());
 }
 
 std::vector<ConsentPrompt>& ConsentPrompts()
@@ -244,7 +244,11 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
     }
     if (NeedsElevation(program)) {
         m.consentPrompts.push_back(winsim::ConsentPrompt{info->lpFile, info->hwnd});
-        if (!m.consent) {
+        bool given = m.consents.empty() || m.consents.front();
+        if (!m.consents.empty()) {
+            m.consents.pop_front();
+        }
+        if (!given) {
             m.starts.push_back(start);
             SetLastError(ERROR_CANCELLED);
             return FALSE;

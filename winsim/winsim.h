@@ -91,7 +91,7 @@ int ProfileWrites();
 // named setup.exe to CreateProcess and so WinExec (0, ERROR_ELEVATION_REQUIRED) unless the process
 // is elevated; the shell's start (ShellExecuteExA) asks for consent and, given, starts it.
 void SetVistaTo11(bool elevated = false);
-void AnswerConsent(bool give); // every consent prompt from now on; given after Reset
+void AnswerConsents(std::vector<bool> answers); // the next prompts' answers in turn; then given
 struct ConsentPrompt {
     std::string program;
     HWND owner;
