@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 namespace platform {
 
 // A byte text of up to 15 bytes and the offsets of its characters, the end included.
@@ -208,6 +210,44 @@ inline int CheckUnicodeProfile(UINT codePage, Report report)
             ++failures;
         }
         WritePrivateProfileStringW(section, key, nullptr, file);
+    }
+    return failures;
+}
+
+// The shell's start, as Corven makes it when WinExec needs elevation (SHELL32 loaded at run time,
+// no UI): a program that is there starts, one that is not fails with ERROR_FILE_NOT_FOUND.
+inline int CheckShellStart(const char* present, const char* missing, Report report)
+{
+    using Start = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+    HMODULE shell = LoadLibraryA("shell32.dll");
+    auto start =
+        shell
+            ? reinterpret_cast<Start>(reinterpret_cast<void (*)()>(GetProcAddress(shell, "ShellExecuteExA")))
+            : nullptr;
+    if (!start) {
+        report("ShellExecuteExA, not found", 0);
+        return 1;
+    }
+    int failures = 0;
+    const char* files[] = {present, missing};
+    for (const char* file : files) {
+        SHELLEXECUTEINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = SEE_MASK_FLAG_NO_UI;
+        info.lpFile = file;
+        info.lpParameters = "/noprompt";
+        info.nShow = SW_SHOWNORMAL;
+        SetLastError(0);
+        BOOL started = start(&info);
+        DWORD error = GetLastError();
+        if (file == present && !started) {
+            report("ShellExecuteExA, a program that is there, error", static_cast<int>(error));
+            ++failures;
+        }
+        if (file == missing && (started || error != ERROR_FILE_NOT_FOUND)) {
+            report("ShellExecuteExA, a missing program, error", static_cast<int>(error));
+            ++failures;
+        }
     }
     return failures;
 }
