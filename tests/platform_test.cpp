@@ -33,8 +33,10 @@ TEST_F(PlatformTest, ShellStartsWhatIsThereAsWineDoes)
 {
     winsim::AddDrive('C', DRIVE_FIXED, MakeFolder("c"));
     MakeFile(root_ + "/c", "probe.exe");
-    EXPECT_EQ(platform::CheckShellStart("C:\\probe.exe", "C:\\no such folder\\setup.exe", Report), 0);
-    EXPECT_EQ(winsim::Starts().size(), 2u);
+    EXPECT_EQ(platform::CheckShellStart("C:\\probe.exe", "C:\\no-such-setup.exe",
+                                        "C:\\no such folder\\setup.exe", Report),
+              0);
+    EXPECT_EQ(winsim::Starts().size(), 3u);
 }
 
 TEST_F(PlatformTest, Windows95HasNoUnicodeProfileFunctions)

@@ -34,8 +34,8 @@ std::string MatchEntry(const std::string& folder, const std::string& name)
     return found;
 }
 
-// The host file a Windows path names, "" when there is none.
-std::string HostFile(const std::string& path)
+// The host entry a Windows path names, "" when there is none.
+std::string HostEntry(const std::string& path)
 {
     if (path.size() < 3 || path[1] != ':' || path[2] != '\\') {
         return "";
@@ -70,8 +70,22 @@ std::string HostFile(const std::string& path)
         }
         host += "/" + match;
     }
+    return host;
+}
+
+// The host file, or the host folder, a Windows path names; "" when there is none.
+std::string HostFile(const std::string& path)
+{
+    std::string host = HostEntry(path);
     struct stat info;
-    return stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? host : "";
+    return !host.empty() && stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? host : "";
+}
+
+std::string HostFolder(const std::string& path)
+{
+    std::string host = HostEntry(path);
+    struct stat info;
+    return !host.empty() && stat(host.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? host : "";
 }
 
 std::string WithExtension(const std::string& program)
@@ -238,8 +252,13 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
     winsim::Start start{commandLine, static_cast<UINT>(info->nShow), "", m.errorMode, true};
     std::string program = HostFile(WithExtension(info->lpFile));
     if (program.empty()) {
+        // Not there: its folder is, or is missing too (the drive's root always is).
+        std::string file = info->lpFile;
+        size_t slash = file.rfind('\\');
+        bool folderThere =
+            slash != std::string::npos && (slash == 2 || !HostFolder(file.substr(0, slash)).empty());
         m.starts.push_back(start);
-        SetLastError(ERROR_FILE_NOT_FOUND);
+        SetLastError(folderThere ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
     if (NeedsElevation(program)) {

@@ -31,7 +31,8 @@ int main(int argc, char** argv)
     int failures = platform::CheckCodePage(expected, Print);
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, sizeof(self));
-    failures += platform::CheckShellStart(self, "C:\\no such folder\\setup.exe", Print);
+    failures +=
+        platform::CheckShellStart(self, "C:\\no-such-setup.exe", "C:\\no such folder\\setup.exe", Print);
     std::printf("code page %u: %d failure(s)\n", expected, failures);
     return failures == 0 ? 0 : 1;
 }

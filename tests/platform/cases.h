@@ -215,8 +215,10 @@ inline int CheckUnicodeProfile(UINT codePage, Report report)
 }
 
 // The shell's start, as Corven makes it when WinExec needs elevation (SHELL32 loaded at run time,
-// no UI): a program that is there starts, one that is not fails with ERROR_FILE_NOT_FOUND.
-inline int CheckShellStart(const char* present, const char* missing, Report report)
+// no UI): a program that is there starts; one that is not fails, with ERROR_FILE_NOT_FOUND when
+// its folder is there and ERROR_PATH_NOT_FOUND when that is missing too.
+inline int CheckShellStart(const char* present, const char* missingFile, const char* missingFolder,
+                           Report report)
 {
     using Start = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
     HMODULE shell = LoadLibraryA("shell32.dll");
@@ -228,24 +230,29 @@ inline int CheckShellStart(const char* present, const char* missing, Report repo
         report("ShellExecuteExA, not found", 0);
         return 1;
     }
+    struct Expected {
+        const char* file;
+        BOOL started;
+        DWORD error;
+    };
+    const Expected cases[] = {{present, TRUE, 0},
+                              {missingFile, FALSE, ERROR_FILE_NOT_FOUND},
+                              {missingFolder, FALSE, ERROR_PATH_NOT_FOUND}};
     int failures = 0;
-    const char* files[] = {present, missing};
-    for (const char* file : files) {
+    for (const Expected& c : cases) {
         SHELLEXECUTEINFOA info = {};
         info.cbSize = sizeof(info);
         info.fMask = SEE_MASK_FLAG_NO_UI;
-        info.lpFile = file;
+        info.lpFile = c.file;
         info.lpParameters = "/noprompt";
         info.nShow = SW_SHOWNORMAL;
         SetLastError(0);
         BOOL started = start(&info);
         DWORD error = GetLastError();
-        if (file == present && !started) {
-            report("ShellExecuteExA, a program that is there, error", static_cast<int>(error));
-            ++failures;
-        }
-        if (file == missing && (started || error != ERROR_FILE_NOT_FOUND)) {
-            report("ShellExecuteExA, a missing program, error", static_cast<int>(error));
+        if (!started != !c.started || (!started && error != c.error)) {
+            report(c.started ? "ShellExecuteExA, a program that is there, error"
+                             : "ShellExecuteExA, a missing program, error",
+                   static_cast<int>(error));
             ++failures;
         }
     }
