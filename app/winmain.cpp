@@ -9,18 +9,13 @@
 #include "source/source.h"
 #include "ui/ui.h"
 
-namespace {
-// The device whose installation skips the notice.
-constexpr int kSilentDevice = 5;
-} // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     char installPath[kInstallPathSize] = {};
     DialogInitRecord record;
     int runResult = IDOK;
 
-    if (CurrentDeviceType(kDeviceItself) != kSilentDevice) {
+    if (ShowsNotice()) {
         record.instance = instance;
         record.text[0] = '\0';
         INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_NOTICE), nullptr, NoticeDialog,

@@ -36,7 +36,8 @@ constexpr char kShellLibrary[] = "shell32.dll";
 constexpr char kShellStart[] = "ShellExecuteExA";
 using ShellStartProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
 
-// The launch-error dialog's state. The choice lives for the whole run.
+// The launch-error dialog's state. The choice is reset at each showing, so that the close box
+// never repeats a choice made in an earlier one.
 struct LaunchErrorState {
     HINSTANCE instance;
     char program[kRecordTextSize];
@@ -95,6 +96,7 @@ bool StartThroughShell(const char* programPath, HWND owner)
 void OnLaunchErrorInit(HWND dialog, const DialogInitRecord* record)
 {
     g_launchError.instance = record->instance;
+    g_launchError.choice = 0;
     CopyText(g_launchError.program, sizeof(g_launchError.program), record->text);
     SetDlgItemTextA(dialog, IDC_PROGRAM, g_launchError.program);
     SetDialogIconRect(&g_launchError.iconRect);

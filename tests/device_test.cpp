@@ -88,6 +88,15 @@ TEST(DeviceProfile, FiltersAreNulSeparatedPairs)
     EXPECT_EQ(FilterBytes(SetupBrowseFilter(6)), std::string(dxsetup, sizeof(dxsetup)));
 }
 
+TEST(DeviceProfile, TheBuildKnowsEveryDeviceOfTheTable)
+{
+    // CMake counted the table's rows; each code has its variant built and checked.
+    EXPECT_EQ(LastDeviceCode(), CORVEN_LAST_DEVICE);
+    EXPECT_NE(DeviceDisplayName(LastDeviceCode()), nullptr);
+    EXPECT_EQ(DeviceDisplayName(LastDeviceCode() + 1), nullptr);
+    EXPECT_EQ(ShowsNotice(), CORVEN_DEVICE_TYPE != 5);
+}
+
 TEST(DeviceProfile, BuildFixesTheDeviceAndItsAudioFunction)
 {
     EXPECT_EQ(CurrentDeviceType(kDeviceItself), CORVEN_DEVICE_TYPE);

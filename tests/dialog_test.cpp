@@ -145,7 +145,8 @@ TEST_F(DialogTest, DiskPromptComesUpWithItsTextsAndChooser)
                   (std::vector<std::string>{"A:\\", "C:\\", "D:\\", "E:\\"}));
         EXPECT_EQ(winsim::ComboSelection(d, IDC_DRIVE), 3);
         EXPECT_EQ(winsim::Focus(), winsim::Control(d, IDOK)) << "WM_INITDIALOG leaves it to the manager";
-        EXPECT_EQ(winsim::Timers(d), (std::map<UINT_PTR, UINT>{{TIMER_ANIMATE, 100}, {TIMER_REMIND, 10000}}));
+        EXPECT_EQ(winsim::Timers(d),
+                  (std::map<UINT_PTR, UINT>{{TIMER_ANIMATE, kAnimatePeriod}, {TIMER_REMIND, kRemindPeriod}}));
         EXPECT_EQ(DrawnIcons(), std::vector<int>{IDI_ANIM2}) << "the first paint shows frame 1";
         EXPECT_FALSE(Finished());
         winsim::PressEscape(d);
@@ -171,10 +172,10 @@ TEST_F(DialogTest, DiskPromptAnimatesBackAndForth)
     });
 }
 
-TEST_F(DialogTest, DiskPromptRemindsEveryTenSeconds)
+TEST_F(DialogTest, DiskPromptRemindsOncePerPeriod)
 {
     Prompt([](HWND d) {
-        winsim::Wait(30000);
+        winsim::Wait(3 * kRemindPeriod);
         EXPECT_EQ(Count(winsim::Beeps(), MB_ICONQUESTION), 3u);
         winsim::PressEscape(d);
     });
@@ -187,7 +188,7 @@ TEST_F(DialogTest, ClickOnThePromptStopsItsAttentionForGood)
         winsim::ClickClient(d, 100, 20);
         EXPECT_TRUE(winsim::Timers(d).empty());
         size_t drawn = winsim::Draws().size();
-        winsim::Wait(60000);
+        winsim::Wait(6 * kRemindPeriod);
         EXPECT_EQ(winsim::Draws().size(), drawn) << "no frame after the click";
         EXPECT_EQ(Count(winsim::Beeps(), MB_ICONQUESTION), 0u);
         winsim::Repaint(d);
@@ -206,7 +207,7 @@ TEST_F(DialogTest, DiskPromptOkStartsWhatTheChooserHolds)
         winsim::Click(d, IDOK);
         EXPECT_TRUE(winsim::IsVisible(d)) << "Try New Path leaves the prompt open";
         EXPECT_TRUE(winsim::Timers(d).empty());
-        winsim::Wait(20000);
+        winsim::Wait(2 * kRemindPeriod);
         EXPECT_EQ(Count(winsim::Beeps(), MB_ICONQUESTION), 0u) << "silent from the first OK";
         EXPECT_FALSE(Finished());
         winsim::TypeText(d, IDC_DRIVE, "d:\\install");

@@ -9,7 +9,7 @@
 
 namespace {
 
-// The notice's state; the command id is the dialog's result and is never reset.
+// The notice's state; the command id is the dialog's result, reset when it opens.
 struct NoticeState {
     HINSTANCE instance;
     DWORD command;
@@ -20,6 +20,7 @@ NoticeState g_notice;
 void OnNoticeInit(HWND dialog, const DialogInitRecord* record)
 {
     g_notice.instance = record->instance;
+    g_notice.command = 0;
     const char* deviceName = DeviceDisplayName(CurrentDeviceType(kDeviceItself));
     SetDlgItemTextA(dialog, IDC_DEVICENAME, deviceName ? deviceName : "");
     SetDialogIconRect(&g_notice.iconRect);

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """The sizes the README states of the product are the built file's own.
 
-Usage: readme_figures.py README.md CORVEN.EXE
+Usage: readme_figures.py README.md CORVEN.EXE [ui/ui.h]
 Reads the sentence "one file of N bytes" and the rows of the size table (the whole file and its
-.rsrc section) and fails (exit 1) naming each figure that differs from the file.
+.rsrc section) and fails (exit 1) naming each figure that differs from the file. Given the disk
+prompt's header, also the reminder's period: "a reminder sounds every ten seconds" is kRemindPeriod.
 """
 import re
 import struct
@@ -27,6 +28,20 @@ def resource_bytes(data):
     sys.exit("no .rsrc section in the file")
 
 
+NUMBER_WORDS = {1: "second", 2: "two seconds", 3: "three seconds", 4: "four seconds", 5: "five seconds",
+                6: "six seconds", 10: "ten seconds", 15: "fifteen seconds", 20: "twenty seconds",
+                30: "thirty seconds"}
+
+
+def reminder_words(header):
+    """The reminder's period as the README says it, from the header that names it."""
+    found = re.search(r"kRemindPeriod = (\d+);", open(header, encoding="utf-8").read())
+    if not found:
+        sys.exit("%s names no kRemindPeriod" % header)
+    seconds = int(found.group(1)) // 1000
+    return NUMBER_WORDS.get(seconds, "%d seconds" % seconds)
+
+
 def main():
     readme, exe = sys.argv[1], sys.argv[2]
     text = open(readme, encoding="utf-8").read()
@@ -38,6 +53,10 @@ def main():
          resource_bytes(data)),
     ]
     faults = []
+    if len(sys.argv) > 3:
+        words = reminder_words(sys.argv[3])
+        if "a reminder sounds every %s" % words not in text:
+            faults.append("the reminder's period: \"a reminder sounds every %s\" not found" % words)
     for what, pattern, real in wanted:
         found = re.search(pattern, text)
         if not found:
