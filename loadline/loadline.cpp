@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "base/base.h"
+#include "loadline/entries.h"
 
 namespace {
 
@@ -47,7 +48,6 @@ constexpr int kMaxUnicodeWritten = static_cast<int>(kMaxUnicodeLineSize) - 3;
 // looks for is ever part of a surrogate pair); on Windows 95 a single byte of the code page, or a
 // double-byte character's two bytes together, its first byte high. So a second byte 5C or a to z
 // is never taken for a backslash or a letter, and every byte comes back as it was.
-using Unit = WCHAR;
 constexpr Unit kDoubleByteFloor = 0x100;
 
 // The characters of bytes as units into out, which has room for as many units as bytes; returns
@@ -89,147 +89,6 @@ void Release(void* block)
     if (block) {
         HeapFree(GetProcessHeap(), 0, block);
     }
-}
-
-// Blank, tab and comma each end one entry of the line and start the next.
-bool IsEntrySeparator(Unit c)
-{
-    return c == ' ' || c == '\t' || c == ',';
-}
-
-bool EndsEntry(Unit c)
-{
-    return c == 0 || IsEntrySeparator(c);
-}
-
-// The end of the text at `at` that matches entry, with A to Z folded and every other character
-// matching only itself; nullptr when it does not match.
-const Unit* MatchFolded(const Unit* at, const Unit* entry)
-{
-    for (; *entry; ++at, ++entry) {
-        if (FoldLetter(*at) != FoldLetter(*entry)) {
-            return nullptr;
-        }
-    }
-    return at;
-}
-
-// The end of the entry that starts at `at`: the separator or the line's end that ends it. A
-// separator between double quotes is part of the entry.
-Unit* EntryEnd(Unit* at)
-{
-    bool quoted = false;
-    for (; *at; ++at) {
-        if (*at == '"') {
-            quoted = !quoted;
-        } else if (!quoted && IsEntrySeparator(*at)) {
-            break;
-        }
-    }
-    return at;
-}
-
-// True when the entry from start to end is `entry`, bare or wrapped in a pair of double quotes.
-bool IsWholeEntry(const Unit* start, const Unit* end, const Unit* entry)
-{
-    if (MatchFolded(start, entry) == end) {
-        return true;
-    }
-    const Unit* match = *start == '"' ? MatchFolded(start + 1, entry) : nullptr;
-    return match && *match == '"' && match + 1 == end;
-}
-
-// True when the entry from start to end names the program fileName: what follows its last folder
-// (its quotes aside) is fileName, with A to Z matching either case, as Windows matches file names.
-bool NamesProgram(const Unit* start, const Unit* end, const char* fileName)
-{
-    if (end > start && end[-1] == '"') {
-        --end;
-    }
-    const Unit* name = start;
-    for (const Unit* at = start; at < end; ++at) {
-        if (*at == '\\' || *at == '/' || *at == ':' || *at == '"') {
-            name = at + 1;
-        }
-    }
-    for (; name < end && *fileName; ++name, ++fileName) {
-        if (FoldLetter(*name) != FoldLetter(static_cast<Unit>(static_cast<unsigned char>(*fileName)))) {
-            return false;
-        }
-    }
-    return name == end && *fileName == '\0';
-}
-
-// The first entry of the line for which `test` holds, or nullptr; *end is set to its end.
-template <typename Test> Unit* FindEntry(Unit* line, Unit** end, Test test)
-{
-    for (Unit* start = line;; start = *end + 1) {
-        *end = EntryEnd(start);
-        if (test(start, *end)) {
-            return start;
-        }
-        if (**end == 0) {
-            return nullptr;
-        }
-    }
-}
-
-int RemoveWholeEntry(Unit* line, const Unit* entry)
-{
-    Unit* end = nullptr;
-    Unit* start = *entry
-                      ? FindEntry(line, &end,
-                                  [entry](const Unit* s, const Unit* e) { return IsWholeEntry(s, e, entry); })
-                      : nullptr;
-    if (!start) {
-        return 0;
-    }
-    // The separator behind an entry goes with it; an entry that ends the line keeps the one before.
-    const Unit* rest = *end ? end + 1 : end;
-    while ((*start++ = *rest++) != 0) {
-    }
-    return 1;
-}
-
-// True when the line can be written back as it was read: double quotes pair up around whole
-// entries. Where they do not, a quote was lost on the way in (a win.ini file strips a pair that
-// wraps the whole value), and the entries can no longer be told apart.
-bool IsFaithfulLine(const Unit* line)
-{
-    bool quoted = false;
-    for (const Unit* at = line; *at; ++at) {
-        if (*at != '"') {
-            continue;
-        }
-        if (quoted ? !EndsEntry(at[1]) : (at != line && !IsEntrySeparator(at[-1]))) {
-            return false;
-        }
-        quoted = !quoted;
-    }
-    return !quoted;
-}
-
-// What a win.ini file trims around a value it reads: blank, tab and the other control characters
-// 0x09 to 0x0D, and ^Z.
-bool IsProfileSpace(Unit c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x1a;
-}
-
-// True when a win.ini file, once it has trimmed the value, would strip its first and last
-// character as a pair of quotes wrapping the whole value, and so turn a quoted path into as many
-// entries as it has words.
-bool WouldLoseOuterQuotes(const Unit* text, int length)
-{
-    int first = 0;
-    while (first < length && IsProfileSpace(text[first])) {
-        ++first;
-    }
-    while (length > first && IsProfileSpace(text[length - 1])) {
-        --length;
-    }
-    return length - first >= 2 && (text[first] == '"' || text[first] == '\'') &&
-           text[length - 1] == text[first];
 }
 
 // The line, as units on the heap.
@@ -344,13 +203,8 @@ bool KeepsLineInRegistry()
 
 // Writes the line back, using up its block; false when it was not written. Windows 95's bytes are
 // unpacked in place: a unit's bytes never reach past the unit itself.
-[[nodiscard]] bool WriteLoadLine(Unit* text, bool unicode, bool keptInFile)
+[[nodiscard]] bool WriteLoadLine(Unit* text, bool unicode)
 {
-    int length = TextLength(text);
-    if (length > (unicode ? kMaxUnicodeWritten : kMaxBytesWritten) ||
-        (keptInFile && WouldLoseOuterQuotes(text, length))) {
-        return false;
-    }
     if (unicode) {
         return WritePrivateProfileStringW(kSectionW.text, kKeyW.text, text, kProfileW.text) != FALSE;
     }
@@ -384,30 +238,12 @@ bool KeepsLineInRegistry()
            AppendAscii(path, size, fileName);
 }
 
-// Takes Corven's entry off the line, trying its full path first and then the form relative to the
-// Windows folder. 1 when removed, 0 when not found, -1 when the system directory, and so Corven's
-// entry, cannot be told.
-int RemoveCorvensEntry(Unit* line, bool unicode)
-{
-    Unit candidate[kCandidateSize];
-    if (!FormatPathInFolder(candidate, kSystemDirSize, kCandidateSize, kSelf, unicode)) {
-        return -1;
-    }
-    if (RemoveWholeEntry(line, candidate)) {
-        return 1;
-    }
-    CopyAscii(candidate, kCandidateSize, kRelativeCandidate);
-    return RemoveWholeEntry(line, candidate);
-}
-
 // Lists path at the end of the line, whose block has room for a blank, the path and its
 // terminator, unless an entry already names a program of fileName. The separator that stood
 // before Corven's entry, when that ended the line (separatorLeft), separates the companion.
 void ListCompanion(Unit* line, const Unit* path, const char* fileName, bool separatorLeft)
 {
-    Unit* end = nullptr;
-    if (FindEntry(line, &end,
-                  [fileName](const Unit* s, const Unit* e) { return NamesProgram(s, e, fileName); })) {
+    if (ListsProgram(line, fileName)) {
         return;
     }
     Unit* out = line + TextLength(line);
@@ -418,11 +254,63 @@ void ListCompanion(Unit* line, const Unit* path, const char* fileName, bool sepa
     }
 }
 
-// The one edit of the start-up line: Corven's entry taken off (removeSelf) and the companion listed
-// (unless companion is null), in one read and one write, so that whatever fails, the line is
-// either as it was or has every change. A line that is absent cannot be told from a read that
-// failed, and Corven was started from that line: then nothing is written. Returns what
-// RemoveSelfFromLoadLine reports.
+// What the plan of an edit is given besides the line: what the platform told of the line and of
+// the paths it names.
+struct EditInputs {
+    bool removeSelf;
+    bool keptInFile;           // a win.ini file keeps the line, and strips outer quotes on reading
+    int maxWritten;            // the longest line that can be written and read back whole
+    Unit* self;                // Corven's full path (kCandidateSize units); nullptr when unknown
+    const char* companion;     // the companion's file name; nullptr when none is listed
+    const Unit* companionPath; // its full path; nullptr when unknown
+};
+
+// Plans the edit of the line, `length` units, in place: Corven's entry taken off (its full path
+// first, then, in the same room, its form relative to the Windows folder) and the companion
+// listed. No platform call. Sets *write when the line as it leaves it is to be written; where
+// nothing may be written, the comment at each return says why. Returns what
+// RemoveSelfFromLoadLine reports, should the write succeed.
+// (Kept out of line: the editor is smaller so.)
+[[gnu::noinline]] int PlanEdit(Unit* line, int length, const EditInputs& in, bool* write)
+{
+    *write = false;
+    if (in.companion && !in.companionPath) {
+        return 0; // the system directory, and so the companion's path, is unknown
+    }
+    if (length > 0 && in.keptInFile && !IsFaithfulLine(line)) {
+        return 0; // the file stripped quotes on the way in: written back, the entries would change
+    }
+    int result = 1;
+    if (in.removeSelf && length > 0) {
+        if (!in.self) {
+            return 0; // the system directory, and so Corven's entry, is unknown
+        }
+        result = RemoveWholeEntry(line, in.self);
+        if (!result) {
+            CopyAscii(in.self, kCandidateSize, kRelativeCandidate);
+            result = RemoveWholeEntry(line, in.self);
+        }
+        *write = result == 1; // else Corven's entry is not on the line
+    }
+    if (in.companion) {
+        ListCompanion(line, in.companionPath, in.companion, *write); // *write: Corven's entry went
+        *write = true;
+    }
+    if (!*write) {
+        return result;
+    }
+    int written = TextLength(line);
+    if (written > in.maxWritten || (in.keptInFile && WouldLoseOuterQuotes(line, written))) {
+        *write = false;
+        return 0; // too long to be read back whole, or the file would strip the quotes that now wrap it
+    }
+    return result;
+}
+
+// The one edit of the start-up line, in three steps: read the whole line once, plan the edit, and
+// write the line once. Whatever fails, the line is either as it was or has every change. A line
+// that is absent cannot be told from a read that failed, and Corven was started from that line:
+// then nothing is written. Returns what RemoveSelfFromLoadLine reports.
 int EditLoadLine(bool removeSelf, const char* companion)
 {
     bool unicode = true;
@@ -434,32 +322,26 @@ int EditLoadLine(bool removeSelf, const char* companion)
     if (length == kUnreadable) {
         return 0;
     }
-    Unit path[kAddPathSize];
-    ZeroBytes(path, sizeof(path));
+    Unit self[kCandidateSize];
+    Unit companionPath[kAddPathSize];
+    EditInputs inputs;
+    inputs.removeSelf = removeSelf;
     // Only a win.ini file changes quotes on the way in; the registry keeps the line as it is.
-    bool keptInFile = !unicode || !KeepsLineInRegistry();
-    int result = 1;
+    inputs.keptInFile = !unicode || !KeepsLineInRegistry();
+    inputs.maxWritten = unicode ? kMaxUnicodeWritten : kMaxBytesWritten;
+    inputs.self =
+        removeSelf && length > 0 && FormatPathInFolder(self, kSystemDirSize, kCandidateSize, kSelf, unicode)
+            ? self
+            : nullptr;
+    inputs.companion = companion;
+    inputs.companionPath =
+        companion && FormatPathInFolder(companionPath, kAddPathSize, kAddPathSize, companion, unicode)
+            ? companionPath
+            : nullptr;
     bool write = false;
-    if (companion && !FormatPathInFolder(path, kAddPathSize, kAddPathSize, companion, unicode)) {
-        result = 0;
-    } else if (length > 0 && keptInFile && !IsFaithfulLine(line.text)) {
-        result = 0; // written back, it would not be the same entries
-    } else {
-        if (removeSelf && length > 0) {
-            result = RemoveCorvensEntry(line.text, unicode);
-            write = result == 1;
-        }
-        // Without the system directory Corven's entry cannot be told: nothing is changed.
-        if (result < 0) {
-            result = 0;
-        } else if (companion) {
-            ListCompanion(line.text, path, companion, removeSelf && result == 1);
-            write = true;
-        }
-    }
-    // A line too long to write is left as it stands, as a failed write would leave it.
-    if (write && !WriteLoadLine(line.text, unicode, keptInFile)) {
-        result = 0;
+    int result = PlanEdit(line.text, length, inputs, &write);
+    if (write && !WriteLoadLine(line.text, unicode)) {
+        result = 0; // a failed write leaves the line as it stands
     }
     Release(line.text);
     return result;

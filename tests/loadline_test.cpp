@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "loadline/entries.h"
 #include "loadline/loadline.h"
 #include "support/fixture.h"
 
@@ -736,4 +737,54 @@ TEST_F(LoadLineTest, FinishingTwiceLeavesWhatOnceLeft)
     std::string expected = CORVEN_DEVICE_TYPE == 5 ? std::string("c:\\a.exe c:\\b.exe ") + kCompanionPath
                                                    : "c:\\a.exe c:\\b.exe";
     EXPECT_EQ(LoadLine(), expected);
+}
+
+// The rules of entries alone, on units, with no machine, no heap and no platform call.
+TEST(EntryRules, HoldWithoutThePlatform)
+{
+    enum class Rule { NamesCompanion, Faithful, LosesOuterQuotes };
+    struct Row {
+        const char* name;
+        Rule rule;
+        const char* line; // ASCII
+        bool holds;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {"the companion in lower case",            Rule::NamesCompanion,   "c:\\x\\telvanor.exe",       true},
+        {"the companion in quotes",                Rule::NamesCompanion,   "\"c:\\my apps\\TELVANOR.EXE\"", true},
+        {"the companion on a drive's own folder",  Rule::NamesCompanion,   "C:TELVANOR.EXE",              true},
+        {"the companion with forward slashes",     Rule::NamesCompanion,   "c:/x/TELVANOR.EXE",           true},
+        {"a longer name",                          Rule::NamesCompanion,   "c:\\x\\TELVANOR.EXE.BAK",   false},
+        {"a folder of that name",                  Rule::NamesCompanion,   "c:\\TELVANOR.EXE\\a.exe",   false},
+        {"quotes around whole entries",            Rule::Faithful,         "\"a b.exe\" c.exe",           true},
+        {"a quote inside an entry",                Rule::Faithful,         "c.exe --name=\"x\"",          false},
+        {"a quote that never closes",              Rule::Faithful,         "\"a b.exe",                   false},
+        {"quotes wrapping the line",               Rule::LosesOuterQuotes, "\"a b.exe\"",                 true},
+        {"single quotes wrapping it",              Rule::LosesOuterQuotes, "'a b.exe'",                   true},
+        {"CR and ^Z trimmed first",                Rule::LosesOuterQuotes, "\"a b.exe\" \r\x1a ",          true},
+        {"^N is not trimmed",                      Rule::LosesOuterQuotes, "\"a b.exe\" \x0e",             false},
+        {"two quoted entries",                     Rule::LosesOuterQuotes, "\"a b.exe\" \"c.exe\"",         true},
+        {"a bare entry after quoted one",          Rule::LosesOuterQuotes, "\"a b.exe\" c.exe",           false},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Unit line[64] = {};
+        int length = 0;
+        for (const char* at = row.line; *at; ++at) {
+            line[length++] = static_cast<unsigned char>(*at);
+        }
+        switch (row.rule) {
+        case Rule::NamesCompanion:
+            EXPECT_EQ(ListsProgram(line, "TELVANOR.EXE"), row.holds);
+            break;
+        case Rule::Faithful:
+            EXPECT_EQ(IsFaithfulLine(line), row.holds);
+            break;
+        case Rule::LosesOuterQuotes:
+            EXPECT_EQ(WouldLoseOuterQuotes(line, length), row.holds);
+            break;
+        }
+    }
 }
