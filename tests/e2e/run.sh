@@ -21,7 +21,15 @@ both=(typical recorded_wins cancel_clear notice_escape cancel_ticked ticked_ok d
       exit_notice_closebox_ticked exit_notice_altf4 exit_notice_altf4_ticked exit_prompt_enter exit_prompt_altf4
       exit_error_retry exit_error_enter exit_error_escape exit_error_closebox exit_error_altf4 exit_error_owner)
 registry_only=(codepage_1252 codepage_932 codepage_936 codepage_949 codepage_950 reports_win95)
+# The x86_64 build runs the same sources as the i686 product, which runs every scenario: its suite
+# is a smoke set of what a 64-bit build could get wrong on its own (the typical run and its
+# pictures' path, the Open dialog's 64-bit record, double-byte text).
+smoke64=(typical browse dbcs_line)
 if [ "${1:-}" = list ]; then
+  if [ "${2:-}" = smoke ]; then
+    for s in "${smoke64[@]}"; do echo "$s registry"; echo "$s file"; done
+    exit 0
+  fi
   for s in "${both[@]}"; do echo "$s registry"; echo "$s file"; done
   for s in "${registry_only[@]}"; do echo "$s registry"; done
   exit 0
@@ -60,7 +68,7 @@ windows_key='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows'
 self='C:\windows\system32\TELVANOR.101\CORVEN.EXE'
 others_head='C:\tools\agent.exe'
 others_tail='c:\Tools\Other.exe'
-work=$build/e2e-work
+work=$build/e2e-work-$personality
 mkdir -p "$work"
 
 # Control ids by name, as the resource header defines them; the dialog manager's own are fixed.
@@ -73,7 +81,8 @@ done
 
 # The display: the one given if it answers, else Xvfb on :93, kept for the whole suite.
 source "$source_dir/tools/display.sh"
-use_display 93
+# Each personality has an X display of its own, so that its scenarios can run beside the other's.
+if [ "$personality" = registry ]; then use_display 93; else use_display 94; fi
 
 # The prefix, made once per build and personality: a virtual desktop, E: as a CD-ROM drive, and
 # for the file personality no mapping of [windows] to the registry and Windows 95 as the version
