@@ -63,7 +63,7 @@ if [ "$scenario" = stop ]; then
   exit 0
 fi
 drive_c=$WINEPREFIX/drive_c
-cd_folder=$build/e2e-cd
+cd_folder=$build/e2e-cd-$personality # each personality its own, as they run side by side
 windows_key='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows'
 self='C:\windows\system32\TELVANOR.101\CORVEN.EXE'
 others_head='C:\tools\agent.exe'
@@ -170,6 +170,9 @@ grab() {
 # A screenshot of the dialog the robot marks.
 shoot() {
   local name=$1
+  # The pictures are the registry personality's (tools/pictures.sh runs that one): the two
+  # personalities, side by side, never write the same picture.
+  [ "$personality" = registry ] || return 0
   ( rect=$(marked) || exit 0
     mkdir -p "$build/screenshots"
     grab "$rect" "$build/screenshots/$name.png" ) &
