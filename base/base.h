@@ -53,6 +53,14 @@ bool NeedsCompanionProgram();
 bool IsVideoCaptureDevice(int type);
 bool IsVideoCaptureDevice();
 
+// ---- Libraries loaded at run time ----
+// One function of a loaded library, as the type it has; nullptr when the library lacks it.
+template <typename Proc> Proc FindFunction(HMODULE library, const char* name)
+{
+    // FARPROC stands for any function; the cast through void (*)() says so to the compiler.
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
 // ---- Text ----
 // ---- Stepping through text by character ----
 // Blank, tab, comma, quotes, the backslash and the letters A to Z are single-byte characters in

@@ -6,9 +6,6 @@
 namespace {
 constexpr LONG kIconLeft = 10;
 constexpr LONG kIconTop = 45;
-} // namespace
-
-namespace {
 
 // The shell starts load= programs minimised and inactive, and the system gives that start-up state
 // to the first ShowWindow of the first unowned top-level window in place of SW_SHOWNORMAL: left to

@@ -65,8 +65,7 @@ bool StartThroughShell(const char* programPath, HWND owner)
     if (!shell) {
         return false;
     }
-    auto start =
-        reinterpret_cast<ShellStartProc>(reinterpret_cast<void (*)()>(GetProcAddress(shell, kShellStart)));
+    auto start = FindFunction<ShellStartProc>(shell, kShellStart);
     SHELLEXECUTEINFOA info;
     ZeroBytes(&info, sizeof(info));
     info.cbSize = sizeof(info);

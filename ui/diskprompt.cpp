@@ -177,13 +177,6 @@ void OnPromptCancel(HWND dialog)
     SendMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
-// One function of a loaded library, as the type it has; nullptr when the library lacks it.
-template <typename Proc> Proc FindFunction(HMODULE library, const char* name)
-{
-    // FARPROC stands for any function; the cast through void (*)() says so to the compiler.
-    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
-}
-
 // Shows the Open dialog. FALSE when the user cancelled it or it failed, also when its library or
 // a function of it cannot be had. The library stays loaded for the rest of the run.
 BOOL ShowOpenDialog(OPENFILENAMEA* open)
