@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """The load= value where each kind of Windows keeps it, written and read byte for byte.
 
-  loadvalue.py reg-write FILE VALUE [KEY NAME]
-                                      a .reg file (UTF-16, as regedit writes) setting load=VALUE,
-                                      or NAME=VALUE under KEY
-  loadvalue.py reg-read FILE          the load value of a .reg file that `reg export` wrote
+  loadvalue.py utf16-write FILE VALUE
+                                      VALUE as UTF-16, as the registry keeps text; the robot's
+                                      regset step puts a file of this kind into the registry
+  loadvalue.py utf16-read FILE        the text of such a file, as the robot's regget step wrote it
+                                      (no file: <absent>)
   loadvalue.py ini-write FILE VALUE [ENCODING]
                                       a win.ini with [windows] load=VALUE among other sections
   loadvalue.py ini-read FILE [ENCODING]
@@ -18,8 +19,6 @@ value that is absent prints <absent>.
 import os
 import sys
 
-KEY = r"HKEY_CURRENT_USER\Software\Microsoft\Windows NT\CurrentVersion\Windows"
-
 
 def value_argument(arg):
     if arg == "-":
@@ -27,26 +26,17 @@ def value_argument(arg):
     return os.fsencode(arg)
 
 
-def reg_write(path, value, key=KEY, name="load"):
+def utf16_write(path, value):
     text = value.decode("utf-8", "surrogateescape")
-    escaped = text.replace("\\", "\\\\").replace('"', '\\"')
-    body = 'Windows Registry Editor Version 5.00\r\n\r\n[%s]\r\n"%s"="%s"\r\n' % (key, name, escaped)
     with open(path, "wb") as out:
-        out.write(b"\xff\xfe" + body.encode("utf-16-le", "surrogatepass"))
+        out.write(text.encode("utf-16-le", "surrogatepass"))
 
 
-def reg_read(path):
-    text = open(path, "rb").read().decode("utf-16")
-    for line in text.split("\r\n"):
-        if line.lower().startswith('"load"="') and line.endswith('"'):
-            raw, out, i = line[8:-1], [], 0
-            while i < len(raw):
-                if raw[i] == "\\" and i + 1 < len(raw):
-                    i += 1
-                out.append(raw[i])
-                i += 1
-            return "".join(out).encode("utf-8", "surrogateescape")
-    return b"<absent>"
+def utf16_read(path):
+    if not os.path.exists(path):
+        return b"<absent>"
+    text = open(path, "rb").read().decode("utf-16-le", "surrogatepass")
+    return text.encode("utf-8", "surrogateescape")
 
 
 def ini_write(path, value, encoding=None):
@@ -77,12 +67,12 @@ def ini_value(path):
 
 def main():
     verb, path = sys.argv[1], sys.argv[2]
-    if verb == "reg-write":
-        reg_write(path, value_argument(sys.argv[3]), *sys.argv[4:6])
+    if verb == "utf16-write":
+        utf16_write(path, value_argument(sys.argv[3]))
     elif verb == "ini-write":
         ini_write(path, value_argument(sys.argv[3]), *sys.argv[4:5])
-    elif verb == "reg-read":
-        sys.stdout.buffer.write(reg_read(path) + b"\n")
+    elif verb == "utf16-read":
+        sys.stdout.buffer.write(utf16_read(path) + b"\n")
     elif verb == "ini-read":
         sys.stdout.buffer.write(ini_read(path, *sys.argv[3:4]) + b"\n")
     else:

@@ -7,6 +7,10 @@
 // Real input goes through the suite's input agent, a shell loop outside Wine that drives the X
 // server through XTest (xdotool): the robot writes one request to the file given by input= and
 // waits until the agent has deleted it.
+//
+// The robot also makes the scenario's machine and starts Corven itself: the registry values it
+// sets and reads, and the start, are steps too. Under emulation every Wine program costs about a
+// second of processor time to start, so one program for the whole scenario keeps the suite fast.
 #include <windows.h>
 
 #include <algorithm>
@@ -24,10 +28,14 @@ using Args = std::vector<std::string>;
 std::string g_step; // the step being done, for the failure message
 HWND g_dialog = nullptr;
 std::string g_inputFile;
+HANDLE g_started = nullptr; // the program the robot started
 
 [[noreturn]] void Fail(const std::string& why)
 {
     std::fprintf(stderr, "robot: %s: %s\n", g_step.c_str(), why.c_str());
+    if (g_started) {
+        TerminateProcess(g_started, 1); // nothing of this scenario runs on into the next
+    }
     std::exit(1);
 }
 
@@ -461,11 +469,160 @@ void XText(const Args& a)
     AskAgent("type " + a[0]);
 }
 
+// ---- The machine and the start ----
+
+std::wstring Wide(const std::string& text)
+{
+    std::wstring wide(text.size() + 1, L'\0');
+    int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    if (units <= 0) {
+        Fail("cannot convert \"" + text + "\"");
+    }
+    wide.resize(static_cast<size_t>(units - 1));
+    return wide;
+}
+
+// A file's bytes, or the step fails.
+std::string FileBytes(const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        Fail("cannot read " + path);
+    }
+    std::string bytes;
+    char chunk[4096];
+    for (size_t n; (n = std::fread(chunk, 1, sizeof(chunk), file)) > 0;) {
+        bytes.append(chunk, n);
+    }
+    std::fclose(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const void* bytes, size_t size)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file || std::fwrite(bytes, 1, size, file) != size) {
+        Fail("cannot write " + path);
+    }
+    std::fclose(file);
+}
+
+// Value B of key A under HKEY_CURRENT_USER is the text of file C, UTF-16 as it stands there: any
+// character gets into the registry as the system keeps it.
+void RegSet(const Args& a)
+{
+    std::string text = FileBytes(a[2]);
+    if (text.size() % 2) {
+        Fail(a[2] + " is not UTF-16");
+    }
+    text.append(2, '\0');
+    HKEY key = nullptr;
+    LONG error = RegCreateKeyExW(HKEY_CURRENT_USER, Wide(a[0]).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                 nullptr);
+    if (error == ERROR_SUCCESS) {
+        error = RegSetValueExW(key, Wide(a[1]).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                               static_cast<DWORD>(text.size()));
+        RegCloseKey(key);
+    }
+    if (error != ERROR_SUCCESS) {
+        Fail("cannot set the value (error " + std::to_string(error) + ")");
+    }
+}
+
+// Value B of key A under HKEY_CURRENT_USER goes to file C as UTF-16 with no terminator; when the
+// value is absent, no file is left.
+void RegGet(const Args& a)
+{
+    std::remove(a[2].c_str());
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Wide(a[0]).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+        return;
+    }
+    std::wstring name = Wide(a[1]);
+    DWORD type = 0, size = 0;
+    LONG error = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+    std::wstring value(size / 2 + 1, L'\0');
+    if (error == ERROR_SUCCESS) {
+        error = RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+    }
+    RegCloseKey(key);
+    if (error == ERROR_FILE_NOT_FOUND) {
+        return;
+    }
+    if (error != ERROR_SUCCESS || type != REG_SZ) {
+        Fail("cannot read a string there (error " + std::to_string(error) + ", type " + std::to_string(type) + ")");
+    }
+    value.resize(size / 2);
+    while (!value.empty() && value.back() == L'\0') {
+        value.pop_back();
+    }
+    WriteFileBytes(a[2], value.data(), value.size() * sizeof(wchar_t));
+}
+
+// Key A under HKEY_CURRENT_USER and its values are gone, if it was there.
+void RegDelete(const Args& a)
+{
+    LONG error = RegDeleteKeyW(HKEY_CURRENT_USER, Wide(a[0]).c_str());
+    if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND) {
+        Fail("cannot delete the key (error " + std::to_string(error) + ")");
+    }
+}
+
+void StartProgram(const std::string& path, const STARTUPINFOA& startup)
+{
+    if (g_started) {
+        Fail("a program is started already");
+    }
+    STARTUPINFOA info = startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &info, &process)) {
+        Fail("cannot start it (error " + std::to_string(GetLastError()) + ")");
+    }
+    CloseHandle(process.hThread);
+    g_started = process.hProcess;
+}
+
+void Start(const Args& a)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    StartProgram(a[0], startup);
+}
+
+// As the shell starts the programs of the load= line: minimised and inactive, through
+// STARTUPINFO's show state.
+void StartAsShell(const Args& a)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    StartProgram(a[0], startup);
+}
+
+// The started program ends within a minute; its exit code, all 32 bits, goes to file A.
+void Ended(const Args& a)
+{
+    if (!g_started) {
+        Fail("no program was started");
+    }
+    if (WaitForSingleObject(g_started, 60000) != WAIT_OBJECT_0) {
+        Fail("the program is still running");
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(g_started, &code);
+    CloseHandle(g_started);
+    g_started = nullptr;
+    std::string text = std::to_string(static_cast<long>(code)) + "\n";
+    WriteFileBytes(a[0], text.data(), text.size());
+}
+
 // How a verb's arguments are written.
 enum class Shape {
     None,  // verb
     One,   // verb=A (the rest of the step, '=' included)
     Two,   // verb=A=B (B the rest of the step)
+    Three, // verb=A=B=C (C the rest of the step)
     Point, // verb=X,Y
 };
 
@@ -478,38 +635,44 @@ struct Verb {
 
 // clang-format off
 constexpr Verb kVerbs[] = {
-    {"wait",      Shape::One,   WaitFor,   "a visible top-level window with title A becomes the current dialog"},
-    {"gone",      Shape::None,  Gone,      "the current dialog has closed"},
-    {"count",     Shape::Two,   Count,     "B visible top-level windows have title A"},
-    {"title",     Shape::One,   Title,     "the dialog's title is A"},
-    {"text",      Shape::Two,   Text,      "control A shows B (for the combo box, its edit field)"},
-    {"checked",   Shape::Two,   Checked,   "check box A's state is B (0 or 1)"},
-    {"items",     Shape::Two,   Items,     "combo box A holds the items B, as I1|I2|..."},
-    {"selected",  Shape::Two,   Selected,  "combo box A has item B selected"},
-    {"centred",   Shape::None,  Centred,   "the dialog is in the desktop's middle, within a pixel, and topmost"},
-    {"disabled",  Shape::None,  Disabled,  "the dialog takes no input (a modal dialog it owns shows)"},
-    {"icon",      Shape::None,  Icon,      "something is drawn in the client area left of every control"},
-    {"animating", Shape::None,  Animating, "the picture left of the controls changes over a second"},
-    {"still",     Shape::None,  Still,     "it does not"},
-    {"mark",      Shape::One,   Mark,      "the dialog's screen rectangle goes to file A, for a screenshot"},
-    {"pause",     Shape::One,   Pause,     "A milliseconds pass"},
-    {"input",     Shape::One,   Input,     "the input agent takes requests in file A"},
-    {"click",     Shape::One,   Click,     "button A's click, as a message"},
-    {"tick",      Shape::One,   Tick,      "check box A ticked or cleared, as messages"},
-    {"type",      Shape::Two,   Type,      "combo box A's edit field holds B, as a message"},
-    {"pick",      Shape::Two,   Pick,      "item B of combo box A picked, as messages"},
-    {"escape",    Shape::None,  Escape,    "the Escape key posted to the dialog"},
-    {"enter",     Shape::None,  Enter,     "the Enter key posted to the dialog"},
-    {"move",      Shape::Point, Move,      "the dialog moved by X,Y pixels (a drag by its caption, as a message)"},
-    {"close",     Shape::None,  Close,     "the window's Close command, as a message"},
-    {"settext",   Shape::One,   SetText,   "the control with the keyboard focus holds A (X input types no text the keyboard map lacks)"},
-    {"xclick",    Shape::One,   XClick,    "a real left click on the middle of control A"},
-    {"xclient",   Shape::Point, XClient,   "a real left click at client point X,Y"},
-    {"xicon",     Shape::None,  XIcon,     "a real left click on the icon's place"},
-    {"xclosebox", Shape::None,  XCloseBox, "a real left click on the caption's close box"},
-    {"xkey",      Shape::One,   XKey,      "real key presses A, as xdotool names them (Escape, Return, alt+F4)"},
-    {"xtype",     Shape::Two,   XType,     "a real click into combo box A's edit field, its text selected, B typed"},
-    {"xtext",     Shape::One,   XText,     "A typed where the keyboard focus is"},
+    {"regset",     Shape::Three,  RegSet,       "value B of HKCU key A is the UTF-16 text of file C"},
+    {"regget",     Shape::Three,  RegGet,       "value B of HKCU key A goes to file C as UTF-16 (no file: absent)"},
+    {"regdelete",  Shape::One,    RegDelete,    "HKCU key A is gone"},
+    {"start",      Shape::One,    Start,        "program A is started"},
+    {"startshell", Shape::One,    StartAsShell, "program A is started as the shell starts load= programs"},
+    {"ended",      Shape::One,    Ended,        "the started program has ended; its exit code goes to file A"},
+    {"wait",       Shape::One,    WaitFor,      "a visible top-level window with title A becomes the current dialog"},
+    {"gone",       Shape::None,   Gone,         "the current dialog has closed"},
+    {"count",      Shape::Two,    Count,        "B visible top-level windows have title A"},
+    {"title",      Shape::One,    Title,        "the dialog's title is A"},
+    {"text",       Shape::Two,    Text,         "control A shows B (for the combo box, its edit field)"},
+    {"checked",    Shape::Two,    Checked,      "check box A's state is B (0 or 1)"},
+    {"items",      Shape::Two,    Items,        "combo box A holds the items B, as I1|I2|..."},
+    {"selected",   Shape::Two,    Selected,     "combo box A has item B selected"},
+    {"centred",    Shape::None,   Centred,      "the dialog is in the desktop's middle, within a pixel, and topmost"},
+    {"disabled",   Shape::None,   Disabled,     "the dialog takes no input (a modal dialog it owns shows)"},
+    {"icon",       Shape::None,   Icon,         "something is drawn in the client area left of every control"},
+    {"animating",  Shape::None,   Animating,    "the picture left of the controls changes over a second"},
+    {"still",      Shape::None,   Still,        "it does not"},
+    {"mark",       Shape::One,    Mark,         "the dialog's screen rectangle goes to file A, for a screenshot"},
+    {"pause",      Shape::One,    Pause,        "A milliseconds pass"},
+    {"input",      Shape::One,    Input,        "the input agent takes requests in file A"},
+    {"click",      Shape::One,    Click,        "button A's click, as a message"},
+    {"tick",       Shape::One,    Tick,         "check box A ticked or cleared, as messages"},
+    {"type",       Shape::Two,    Type,         "combo box A's edit field holds B, as a message"},
+    {"pick",       Shape::Two,    Pick,         "item B of combo box A picked, as messages"},
+    {"escape",     Shape::None,   Escape,       "the Escape key posted to the dialog"},
+    {"enter",      Shape::None,   Enter,        "the Enter key posted to the dialog"},
+    {"move",       Shape::Point,  Move,         "the dialog moved by X,Y pixels (a drag by its caption, as a message)"},
+    {"close",      Shape::None,   Close,        "the window's Close command, as a message"},
+    {"settext",    Shape::One,    SetText,      "the control with the keyboard focus holds A (X input types no text the keyboard map lacks)"},
+    {"xclick",     Shape::One,    XClick,       "a real left click on the middle of control A"},
+    {"xclient",    Shape::Point,  XClient,      "a real left click at client point X,Y"},
+    {"xicon",      Shape::None,   XIcon,        "a real left click on the icon's place"},
+    {"xclosebox",  Shape::None,   XCloseBox,    "a real left click on the caption's close box"},
+    {"xkey",       Shape::One,    XKey,         "real key presses A, as xdotool names them (Escape, Return, alt+F4)"},
+    {"xtype",      Shape::Two,    XType,        "a real click into combo box A's edit field, its text selected, B typed"},
+    {"xtext",      Shape::One,    XText,        "A typed where the keyboard focus is"},
 };
 // clang-format on
 
@@ -551,6 +714,9 @@ void Step(const std::string& step)
             break;
         case Shape::Two:
             verb.run(Split(rest, '=', 2));
+            break;
+        case Shape::Three:
+            verb.run(Split(rest, '=', 3));
             break;
         case Shape::Point:
             verb.run(Split(rest, ',', 2));

@@ -64,7 +64,7 @@ if [ "$scenario" = stop ]; then
 fi
 drive_c=$WINEPREFIX/drive_c
 cd_folder=$build/e2e-cd-$personality # each personality its own, as they run side by side
-windows_key='HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows'
+windows_key='Software\Microsoft\Windows NT\CurrentVersion\Windows' # under HKEY_CURRENT_USER
 self='C:\windows\system32\TELVANOR.101\CORVEN.EXE'
 others_head='C:\tools\agent.exe'
 others_tail='c:\Tools\Other.exe'
@@ -107,27 +107,37 @@ rm -rf "$cd_folder" "$drive_c/Install" "$drive_c/Drivers" "$drive_c/My Setup" "$
 mkdir -p "$cd_folder"
 cp "$build/tests/e2e/setup_standin.exe" "$cd_folder/setup.exe"
 ln -sfn "$cd_folder" "$WINEPREFIX/dosdevices/e:"
-rm -f "$drive_c/setup-record.txt" "$work/mark" "$work/input" "$work/input.new"
+rm -f "$drive_c/setup-record.txt" "$work"/*
 chmod u+w "$drive_c/windows/win.ini" 2>/dev/null || true
-"$wine" reg delete 'HKCU\InstallLocationsMRU' /f >/dev/null 2>&1 || true
+
+# What the robot sets in the registry before it starts Corven, and reads after: nothing recorded
+# yet. Every Wine program costs about a second under emulation, so the robot does it all.
+machine=(regdelete=InstallLocationsMRU)
+readback=()
+# regset KEY NAME VALUE: the robot sets value NAME of HKCU key KEY to VALUE, any text.
+regset() {
+  local file=$work/value$((${#machine[@]}))
+  python3 "$here/loadvalue.py" utf16-write "$file" "$3"
+  machine+=("regset=$1=$2=$(winpath "$file")")
+}
 
 # The load= line where this personality keeps it.
 set_load() {
   if [ "$personality" = file ]; then
     python3 "$here/loadvalue.py" ini-write "$drive_c/windows/win.ini" "$1" $ini_encoding
   else
-    python3 "$here/loadvalue.py" reg-write "$work/load.reg" "$1"
-    "$wine" reg import "$(winpath "$work/load.reg")" >/dev/null 2>&1 || fail "cannot set the load line"
+    regset "$windows_key" load "$1"
+    readback=("regget=$windows_key=load=$(winpath "$work/load")")
   fi
 }
-# The load= line as this personality keeps it; fails when it cannot be read (capture, then test).
+# The load= line as this personality keeps it, after the run; fails when it cannot be read
+# (capture, then test).
 load_line() {
   if [ "$personality" = file ]; then
     python3 "$here/loadvalue.py" ini-read "$drive_c/windows/win.ini" $ini_encoding
   else
-    rm -f "$work/export.reg"
-    "$wine" reg export "$windows_key" "$(winpath "$work/export.reg")" /y >/dev/null 2>&1 || return 1
-    python3 "$here/loadvalue.py" reg-read "$work/export.reg"
+    [ ${#readback[@]} -gt 0 ] || return 1
+    python3 "$here/loadvalue.py" utf16-read "$work/load"
   fi
 }
 record() { [ -f "$drive_c/setup-record.txt" ] && tr -d '\r' < "$drive_c/setup-record.txt" || true; }
@@ -143,11 +153,10 @@ expect_record() {
   fi
   expect_eq "$(record)" "$1" "setup's record"
 }
-# Records one install location as the most recent, through a .reg file so any text gets there.
+# Records one install location as the most recent.
 record_mru() {
-  "$wine" reg add 'HKCU\InstallLocationsMRU' /v MRUList /d a /f >/dev/null
-  python3 "$here/loadvalue.py" reg-write "$work/mru.reg" "$1" 'HKEY_CURRENT_USER\InstallLocationsMRU' a
-  "$wine" reg import "$(winpath "$work/mru.reg")" >/dev/null 2>&1 || fail "cannot record a location"
+  regset InstallLocationsMRU MRUList a
+  regset InstallLocationsMRU a "$1"
 }
 no_cd_setup() { rm -f "$cd_folder/setup.exe"; }
 mark=$(winpath "$work/mark")
@@ -209,24 +218,24 @@ input_agent() {
   done
 }
 
-# Runs Corven with the robot's steps; sets $exit_code.
+# Runs Corven with the robot's steps: the robot makes the machine, starts Corven ($start_verb),
+# does the steps, waits for Corven's end and reads what it left. Sets $exit_code.
+start_verb=start
 run_corven() {
-  "$wine" ${starter:+"$starter"} "$self" &
-  local corven=$!
   input_agent &
   local agent=$!
   local status=0
-  "$wine" "$build/tests/e2e/robot.exe" input="$input" "$@" || status=$?
+  # The robot may be the prefix's first program of the scenario, so the services Wine starts for
+  # it inherit its output: a file, which they may hold open for as long as they run.
+  "$wine" "$build/tests/e2e/robot.exe" input="$input" "${machine[@]}" "$start_verb=$self" "$@" \
+    ended="$(winpath "$work/exit")" "${readback[@]}" > "$work/robot.out" 2>&1 || status=$?
+  kill "$agent" 2>/dev/null || true
   if [ "$status" -ne 0 ]; then
-    kill "$agent" "$corven" 2>/dev/null || true
+    cat "$work/robot.out" >&2
     "$wineserver" -k || true
     fail "the robot's steps did not hold (robot exit $status)"
   fi
-  kill "$agent" 2>/dev/null || true
-  set +e
-  wait "$corven"
-  exit_code=$?
-  set -e
+  exit_code=$(cat "$work/exit")
 }
 
 expect_eq() { [ "$1" == "$2" ] || fail "$3: got [$1], expected [$2]"; }
@@ -265,7 +274,7 @@ started_as_load)
   # ignores that state for dialogs, so this guards the start-up path against regressions; that
   # every dialog still comes up restored and active is shown by the host tests alone.
   set_load "$line"
-  starter=$build/tests/e2e/shellstart.exe
+  start_verb=startshell
   run_corven "${notice[@]}" xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_load "$removed"
@@ -282,7 +291,7 @@ recorded_wins)
   ;;
 cancel_clear)
   set_load "$line"
-  before=$(load_line) || fail "cannot read the load line"
+  before=$line
   run_corven "${notice[@]}" click="$cancel" gone
   expect_eq "$exit_code" 2 "exit code"
   expect_load "$before"
@@ -290,7 +299,7 @@ cancel_clear)
   ;;
 notice_escape)
   set_load "$line"
-  before=$(load_line) || fail "cannot read the load line"
+  before=$line
   run_corven "${notice[@]}" xkey=Escape gone
   expect_eq "$exit_code" 2 "exit code"
   expect_load "$before"
@@ -442,11 +451,15 @@ quoted_entry)
 reports_win95)
   # Told it runs on Windows 95, as a compatibility mode tells it, Corven still finds the W profile
   # functions and edits the registry's line in Unicode: the Cyrillic and Greek paths stay whole.
-  wine_windows95 CORVEN.EXE
-  # Never left for the next scenario of this prefix, whatever ends this one.
-  trap '"$wine" reg delete "HKCU\\Software\\Wine\\AppDefaults\\CORVEN.EXE" /f >/dev/null 2>&1 || true' EXIT
+  # The robot takes the setting away again after Corven's end, and should the run fail before,
+  # the trap does: it is never left for the next scenario of this prefix.
+  app_defaults='Software\Wine\AppDefaults\CORVEN.EXE'
+  regset "$app_defaults" Version win95
+  trap '[ -n "${passed:-}" ] || "$wine" reg delete "HKCU\\$app_defaults" /f >/dev/null 2>&1 || true' EXIT
   set_load "C:\\Программы\\app.exe $self C:\\Εφαρμογές\\b.exe"
+  readback+=("regdelete=$app_defaults")
   run_corven "${notice[@]}" click="$ok" gone
+  passed=1
   expect_eq "$exit_code" 1 "exit code"
   expect_load "C:\\Программы\\app.exe C:\\Εφαρμογές\\b.exe"
   ;;
@@ -462,9 +475,9 @@ quoted_record)
   ;;
 exit_*)
   # Every way out of every dialog, with real input: its buttons, Enter, Escape, the close box and
-  # Alt+F4, the notice's box ticked and clear. A Unix exit status keeps 8 bits: 1011 shows as 243.
+  # Alt+F4, the notice's box ticked and clear.
   set_load "$line"
-  before=$(load_line) || fail "cannot read the load line"
+  before=$line
   way=${scenario#exit_}
   case $way in notice_*) ;; *) no_cd_setup ;; esac
   mkdir -p "$drive_c/Install"
@@ -477,9 +490,9 @@ exit_*)
   notice_enter | notice_enter_ticked) steps=("${tick[@]}" xkey=Return); code=1 after=$removed rec=$cd_start ;;
   notice_escape_ticked) steps=("${tick[@]}" xkey=Escape); code=2 after=$removed rec="" ;;
   notice_closebox) steps=(xclosebox); code=0 after=$removed rec=$cd_start ;;
-  notice_closebox_ticked) steps=("${tick[@]}" xclosebox); code=243 after=$removed rec=$cd_start ;;
+  notice_closebox_ticked) steps=("${tick[@]}" xclosebox); code=1011 after=$removed rec=$cd_start ;;
   notice_altf4) steps=(xkey=alt+F4); code=0 after=$removed rec=$cd_start ;;
-  notice_altf4_ticked) steps=("${tick[@]}" xkey=alt+F4); code=243 after=$removed rec=$cd_start ;;
+  notice_altf4_ticked) steps=("${tick[@]}" xkey=alt+F4); code=1011 after=$removed rec=$cd_start ;;
   prompt_enter) steps=(click="$ok" "${prompt[@]}" xtype="$drive=c:\\install" xkey=Return); code=1 after=$removed rec=$typed_start ;;
   prompt_altf4) steps=(click="$ok" "${prompt[@]}" xkey=alt+F4); code=1 after=$before rec="" ;;
   error_retry) steps=("${to_error[@]}" xclick="$(id IDYES)" gone wait="$error_title" count="$error_title=1"
@@ -539,7 +552,9 @@ dbcs_browse)
   ;;
 codepage_*)
   # What winsim simulates of this code page, checked on the real platform.
-  "$wine" "$build/tests/e2e/platform_probe.exe" "${scenario#codepage_}" || fail "the platform probe failed"
+  "$wine" "$build/tests/e2e/platform_probe.exe" "${scenario#codepage_}" > "$work/probe.out" 2>&1 ||
+    { cat "$work/probe.out" >&2; fail "the platform probe failed"; }
+  cat "$work/probe.out"
   ;;
 animation)
   # For the README's animated picture of the disk prompt (tools/pictures.sh): three seconds of it.
@@ -552,7 +567,7 @@ animation)
 demo)
   # The README's run command: the typical run, slowly enough to watch.
   set_load "$line"
-  echo "load= before: $(load_line)"
+  echo "load= before: $line"
   shoot demo
   run_corven "${notice[@]}" pause=2000 mark="$mark" pause=1500 xclick="$ok" gone
   echo "exit code:    $exit_code"
