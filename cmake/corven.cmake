@@ -56,9 +56,14 @@ else()
   set(CORVEN_SANITIZERS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
 endif()
 
-# corven_sanitize(TARGET): the host's checked build of a target.
+# corven_sanitize(TARGET [OPTIMISATION]): the host's checked build of a target, at -O1 unless told
+# otherwise.
 function(corven_sanitize target)
-  target_compile_options(${target} PRIVATE ${CORVEN_SANITIZERS} -g -O1)
+  set(level -O1)
+  if(ARGC GREATER 1)
+    set(level ${ARGV1})
+  endif()
+  target_compile_options(${target} PRIVATE ${CORVEN_SANITIZERS} -g ${level})
   target_link_options(${target} PUBLIC ${CORVEN_SANITIZERS})
 endfunction()
 

@@ -517,8 +517,8 @@ void RegSet(const Args& a)
     }
     text.append(2, '\0');
     HKEY key = nullptr;
-    LONG error = RegCreateKeyExW(HKEY_CURRENT_USER, Wide(a[0]).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                 nullptr);
+    LONG error = RegCreateKeyExW(HKEY_CURRENT_USER, Wide(a[0]).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                 &key, nullptr);
     if (error == ERROR_SUCCESS) {
         error = RegSetValueExW(key, Wide(a[1]).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
                                static_cast<DWORD>(text.size()));
@@ -543,14 +543,16 @@ void RegGet(const Args& a)
     LONG error = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
     std::wstring value(size / 2 + 1, L'\0');
     if (error == ERROR_SUCCESS) {
-        error = RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+        error =
+            RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
     }
     RegCloseKey(key);
     if (error == ERROR_FILE_NOT_FOUND) {
         return;
     }
     if (error != ERROR_SUCCESS || type != REG_SZ) {
-        Fail("cannot read a string there (error " + std::to_string(error) + ", type " + std::to_string(type) + ")");
+        Fail("cannot read a string there (error " + std::to_string(error) + ", type " + std::to_string(type) +
+             ")");
     }
     value.resize(size / 2);
     while (!value.empty() && value.back() == L'\0') {
@@ -575,7 +577,8 @@ void StartProgram(const std::string& path, const STARTUPINFOA& startup)
     }
     STARTUPINFOA info = startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &info, &process)) {
+    if (!CreateProcessA(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &info,
+                        &process)) {
         Fail("cannot start it (error " + std::to_string(GetLastError()) + ")");
     }
     CloseHandle(process.hThread);
