@@ -10,26 +10,49 @@ stage() {
   echo "== $1 took $((now - stage_start)) s"
   stage_start=$now
 }
+configure_and_build() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
 
 bash tools/install-deps.sh
 stage "installing what was missing"
-for preset in win32 win64 host; do
+echo "== win32: configure and build"
+configure_and_build win32
+stage "win32: configure and build"
+echo "== win32: checks of the built file"
+ctest --preset win32 -LE e2e
+stage "win32: checks of the built file"
+
+# A Wine scenario waits much of its time (for windows, input and the emulated Wine), so the other
+# two builds take the processor it leaves, at the lowest priority, so that no scenario is starved.
+mkdir -p build
+builds_log=build/builds-beside-the-suite.log
+(for preset in win64 host; do
   echo "== $preset: configure and build"
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
-  stage "$preset: configure and build"
-done
-for preset in win32 win64; do
-  echo "== $preset: checks of the built file"
-  ctest --preset "$preset" -LE e2e
-  stage "$preset: checks of the built file"
-  echo "== $preset: the Wine suite"
-  # The two personalities side by side (each with its own prefix, display and lock), since a Wine
-  # scenario mostly waits. A scenario that fails is run once more before the suite fails: the
-  # emulated Wine and the X server make a rare run stumble. Every failure is printed either way.
-  ctest --preset "$preset" -L e2e -j2 --repeat until-pass:2
-  stage "$preset: the Wine suite"
-done
+  nice -n 19 bash -c "$(declare -f configure_and_build); configure_and_build $preset"
+done) > "$builds_log" 2>&1 &
+builds=$!
+trap 'kill $builds 2>/dev/null || true' EXIT
+echo "== win32: the Wine suite (win64 and host build beside it, their output after it)"
+# The two personalities side by side (each with its own prefix, display and lock). A scenario that
+# fails is run once more before the suite fails: the emulated Wine and the X server make a rare run
+# stumble. Every failure is printed either way.
+ctest --preset win32 -L e2e -j2 --repeat until-pass:2
+stage "win32: the Wine suite"
+built=0
+wait $builds || built=$?
+trap - EXIT
+cat "$builds_log"
+[ "$built" -eq 0 ] || { echo "== the builds beside the suite failed"; exit 1; }
+stage "win64 and host: the rest of their build"
+
+echo "== win64: checks of the built file"
+ctest --preset win64 -LE e2e
+stage "win64: checks of the built file"
+echo "== win64: the Wine suite"
+ctest --preset win64 -L e2e -j2 --repeat until-pass:2
+stage "win64: the Wine suite"
 echo "== host: tests (two at a time: each has its own machine and folder)"
 ctest --preset host -j2
 stage "host: tests"
