@@ -12,8 +12,9 @@ use_display 97
 wine_locale C.UTF-8
 wine_for "$build/app/CORVEN.EXE" "$0" "$@"
 bench_prefix() { :; } # the fonts of every prefix, nothing more: no virtual desktop to draw
-wine_prefix "${WINEPREFIX:-$PWD/build/wine-bench}" bench_prefix
+wine_prefix "${WINEPREFIX:-$PWD/$build/wine-bench}" bench_prefix # beside the suite's prefixes, from their base
 wine_start_server
+wine_start_services # the rounds read the stopwatch's output to its end
 python3 bench/startup.py "$rounds" "$wine" "$(winpath $build/bench/startup/stopwatch.exe)" \
   "$(winpath $build/app/CORVEN.EXE)" "$(winpath $build/bench/startup/notice_only.exe)" \
   "$(winpath $build/bench/startup/minimal.exe)"

@@ -91,6 +91,12 @@ wine_locale() {
 wine_start_server() {
   "$wineserver" -p 60 >/dev/null 2>&1 || true
 }
+# Wine starts a prefix's services for the first program of its server, and they inherit that
+# program's output: a caller that reads the output to its end would wait for as long as they run.
+# This starts them with none of the caller's.
+wine_start_services() {
+  "$wine" cmd /c exit 0 >/dev/null 2>&1 </dev/null || true
+}
 wine_end_server() {
   "$wineserver" -k 2>/dev/null || true
 }
