@@ -16,37 +16,23 @@ struct DeviceRow {
     bool video;
 };
 
+// clang-format off
 const DeviceRow kDevices[] = {
     {.type = -1, .name = nullptr, .program = nullptr, .companion = false, .video = false},
     {.type = 0, .name = nullptr, .program = nullptr, .companion = false, .video = false},
     {.type = 1, .name = "Quorra Telvanor 28.8", .program = nullptr, .companion = false, .video = false},
     {.type = 2, .name = "Quorra Telvanor 33.6", .program = nullptr, .companion = false, .video = false},
-    {.type = 3,
-     .name = "Quorra Voice 56000 DSVD Telvanor",
-     .program = nullptr,
-     .companion = false,
-     .video = false},
-    {.type = 4,
-     .name = "Quorra Voice 56000 DSVD Telvanor (Audio System)",
-     .program = nullptr,
-     .companion = false,
-     .video = false},
+    {.type = 3, .name = "Quorra Voice 56000 DSVD Telvanor", .program = nullptr, .companion = false, .video = false},
+    {.type = 4, .name = "Quorra Voice 56000 DSVD Telvanor (Audio System)", .program = nullptr, .companion = false, .video = false},
     {.type = 5, .name = "Quorra ISDN Modem", .program = "setup.exe", .companion = true, .video = false},
     {.type = 6, .name = "Halvern Video Capture", .program = "dxsetup.exe", .companion = false, .video = true},
-    {.type = 7,
-     .name = "Halvern 56000 Voice Video Faxmodem",
-     .program = nullptr,
-     .companion = false,
-     .video = false},
-    {.type = 8,
-     .name = "Halvern 56000 Voice Video Faxmodem (Audio System)",
-     .program = nullptr,
-     .companion = false,
-     .video = false},
+    {.type = 7, .name = "Halvern 56000 Voice Video Faxmodem", .program = nullptr, .companion = false, .video = false},
+    {.type = 8, .name = "Halvern 56000 Voice Video Faxmodem (Audio System)", .program = nullptr, .companion = false, .video = false},
     {.type = 9, .name = "Quorra Telvanor 14.4", .program = nullptr, .companion = false, .video = false},
     {.type = 10, .name = nullptr, .program = nullptr, .companion = false, .video = false},
     {.type = 1000, .name = nullptr, .program = nullptr, .companion = false, .video = false},
 };
+// clang-format on
 
 void ExpectText(const char* expected, const char* actual, int type)
 {

@@ -81,43 +81,17 @@ TEST_F(DialogTest, NoticeAnswers)
         INT_PTR result;
         bool finished;
     };
+    // clang-format off
     const Case cases[] = {
-        {.name = "OK, box clear",
-         .tick = false,
-         .act = [](HWND d) { winsim::Click(d, IDOK); },
-         .result = IDOK,
-         .finished = false},
-        {.name = "OK, box ticked",
-         .tick = true,
-         .act = [](HWND d) { winsim::Click(d, IDOK); },
-         .result = IDOK,
-         .finished = true},
-        {.name = "Cancel, box clear",
-         .tick = false,
-         .act = [](HWND d) { winsim::Click(d, IDCANCEL); },
-         .result = IDCANCEL,
-         .finished = false},
-        {.name = "Cancel, box ticked",
-         .tick = true,
-         .act = [](HWND d) { winsim::Click(d, IDCANCEL); },
-         .result = IDCANCEL,
-         .finished = true},
-        {.name = "Escape, box ticked",
-         .tick = true,
-         .act = winsim::PressEscape,
-         .result = IDCANCEL,
-         .finished = true},
-        {.name = "Escape, box clear",
-         .tick = false,
-         .act = winsim::PressEscape,
-         .result = IDCANCEL,
-         .finished = false},
-        {.name = "close box after a tick",
-         .tick = true,
-         .act = winsim::CloseBox,
-         .result = IDC_DONTSHOW,
-         .finished = false},
+        {.name = "OK, box clear", .tick = false, .act = [](HWND d) { winsim::Click(d, IDOK); }, .result = IDOK, .finished = false},
+        {.name = "OK, box ticked", .tick = true, .act = [](HWND d) { winsim::Click(d, IDOK); }, .result = IDOK, .finished = true},
+        {.name = "Cancel, box clear", .tick = false, .act = [](HWND d) { winsim::Click(d, IDCANCEL); }, .result = IDCANCEL, .finished = false},
+        {.name = "Cancel, box ticked", .tick = true, .act = [](HWND d) { winsim::Click(d, IDCANCEL); }, .result = IDCANCEL, .finished = true},
+        {.name = "Escape, box ticked", .tick = true, .act = winsim::PressEscape, .result = IDCANCEL, .finished = true},
+        {.name = "Escape, box clear", .tick = false, .act = winsim::PressEscape, .result = IDCANCEL, .finished = false},
+        {.name = "close box after a tick", .tick = true, .act = winsim::CloseBox, .result = IDC_DONTSHOW, .finished = false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         winsim::OnDialog(IDD_NOTICE, [c](HWND d) {
@@ -250,16 +224,13 @@ TEST_F(DialogTest, TheChooserIsReadUpToItsLimits)
     struct Case {
         std::string preferred, typed, command; // command: empty when nothing is started
     };
+    // clang-format off
     const Case cases[] = {
-        {.preferred = "E:\\",
-         .typed = typed,
-         .command = winsim::Upper(typed.substr(0, 254)) + "\\.\\setup.exe /noprompt"},
-        {.preferred = fits,
-         .typed = "",
-         .command =
-             winsim::Upper(fits) + "\\.\\setup.exe /noprompt"}, // the combo box shows items in upper case
+        {.preferred = "E:\\", .typed = typed, .command = winsim::Upper(typed.substr(0, 254)) + "\\.\\setup.exe /noprompt"},
+        {.preferred = fits, .typed = "", .command = winsim::Upper(fits) + "\\.\\setup.exe /noprompt"}, // the combo box shows items in upper case
         {.preferred = overlong, .typed = "", .command = ""},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.preferred.size());
         winsim::ForceWinExecResults({2});
@@ -310,16 +281,14 @@ TEST_F(DialogTest, BrowseWithoutAChosenFileChangesNothing)
         void (*prepare)();
         size_t opened;
     };
+    // clang-format off
     const Case cases[] = {
         {.name = "cancelled", .prepare = [] { winsim::OnOpenFile(winsim::CancelOpen()); }, .opened = 1},
         {.name = "no comdlg32.dll", .prepare = [] { winsim::FailLibrary("comdlg32.dll"); }, .opened = 0},
-        {.name = "no GetOpenFileNameA in it",
-         .prepare = [] { winsim::FailFunction("GetOpenFileNameA"); },
-         .opened = 0},
-        {.name = "no CommDlgExtendedError in it",
-         .prepare = [] { winsim::FailFunction("CommDlgExtendedError"); },
-         .opened = 0},
+        {.name = "no GetOpenFileNameA in it", .prepare = [] { winsim::FailFunction("GetOpenFileNameA"); }, .opened = 0},
+        {.name = "no CommDlgExtendedError in it", .prepare = [] { winsim::FailFunction("CommDlgExtendedError"); }, .opened = 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         c.prepare();

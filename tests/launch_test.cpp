@@ -54,55 +54,21 @@ TEST_F(LaunchTest, BuildsTheCommandLineAndTheShownName)
     };
     // 能 (94 5C) and ソ (83 5C) end in the byte of a backslash, which is no backslash of their own.
     const std::string ability = "C:\\\u6a5f\u80fd", so = "D:\\\u30bd";
+    // clang-format off
     const Case cases[] = {
-        {.path = "D:\\",
-         .dotFolder = kDotFolder,
-         .command = "D:\\.\\setup.exe /noprompt",
-         .shown = "D:\\.\\setup.exe"},
-        {.path = ability,
-         .dotFolder = kDotFolder,
-         .command = ability + "\\.\\setup.exe /noprompt",
-         .shown = ability + "\\.\\setup.exe",
-         .codePage = 932},
-        {.path = so,
-         .dotFolder = kNoDotFolder,
-         .command = so + "\\setup.exe /noprompt",
-         .shown = so + "\\.\\setup.exe",
-         .codePage = 932},
-        {.path = ability + "\\",
-         .dotFolder = kDotFolder,
-         .command = ability + "\\.\\setup.exe /noprompt",
-         .shown = ability + "\\.\\setup.exe",
-         .codePage = 932},
-        {.path = "C:\\Setup",
-         .dotFolder = kNoDotFolder,
-         .command = "C:\\Setup\\setup.exe /noprompt",
-         .shown = "C:\\Setup\\.\\setup.exe"},
-        {.path = "C:\\Setup",
-         .dotFolder = kDotFolder,
-         .command = "C:\\Setup\\.\\setup.exe /noprompt",
-         .shown = "C:\\Setup\\.\\setup.exe"},
-        {.path = "C:\\Setup\\",
-         .dotFolder = kDotFolder,
-         .command = "C:\\Setup\\.\\setup.exe /noprompt",
-         .shown = "C:\\Setup\\.\\setup.exe"},
-        {.path = "C:\\My Setup",
-         .dotFolder = kDotFolder,
-         .command = "\"C:\\My Setup\\.\\setup.exe\" /noprompt",
-         .shown = "C:\\My Setup\\.\\setup.exe"},
-        {.path = "C:\\My Setup\\",
-         .dotFolder = kNoDotFolder,
-         .command = "\"C:\\My Setup\\setup.exe\" /noprompt",
-         .shown = "C:\\My Setup\\.\\setup.exe"},
-        {.path = longest,
-         .dotFolder = kDotFolder,
-         .command = longest + "\\.\\setup.exe /noprompt",
-         .shown = longest + "\\.\\setup.exe"},
-        {.path = "C:\\a b" + std::string(250, 'q'),
-         .dotFolder = kDotFolder,
-         .command = "\"C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe\" /noprompt",
-         .shown = "C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe"},
+        {.path = "D:\\", .dotFolder = kDotFolder, .command = "D:\\.\\setup.exe /noprompt", .shown = "D:\\.\\setup.exe"},
+        {.path = ability, .dotFolder = kDotFolder, .command = ability + "\\.\\setup.exe /noprompt", .shown = ability + "\\.\\setup.exe", .codePage = 932},
+        {.path = so, .dotFolder = kNoDotFolder, .command = so + "\\setup.exe /noprompt", .shown = so + "\\.\\setup.exe", .codePage = 932},
+        {.path = ability + "\\", .dotFolder = kDotFolder, .command = ability + "\\.\\setup.exe /noprompt", .shown = ability + "\\.\\setup.exe", .codePage = 932},
+        {.path = "C:\\Setup", .dotFolder = kNoDotFolder, .command = "C:\\Setup\\setup.exe /noprompt", .shown = "C:\\Setup\\.\\setup.exe"},
+        {.path = "C:\\Setup", .dotFolder = kDotFolder, .command = "C:\\Setup\\.\\setup.exe /noprompt", .shown = "C:\\Setup\\.\\setup.exe"},
+        {.path = "C:\\Setup\\", .dotFolder = kDotFolder, .command = "C:\\Setup\\.\\setup.exe /noprompt", .shown = "C:\\Setup\\.\\setup.exe"},
+        {.path = "C:\\My Setup", .dotFolder = kDotFolder, .command = "\"C:\\My Setup\\.\\setup.exe\" /noprompt", .shown = "C:\\My Setup\\.\\setup.exe"},
+        {.path = "C:\\My Setup\\", .dotFolder = kNoDotFolder, .command = "\"C:\\My Setup\\setup.exe\" /noprompt", .shown = "C:\\My Setup\\.\\setup.exe"},
+        {.path = longest, .dotFolder = kDotFolder, .command = longest + "\\.\\setup.exe /noprompt", .shown = longest + "\\.\\setup.exe"},
+        {.path = "C:\\a b" + std::string(250, 'q'), .dotFolder = kDotFolder, .command = "\"C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe\" /noprompt", .shown = "C:\\a b" + std::string(250, 'q') + "\\.\\setup.exe"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         winsim::SetCodePage(c.codePage);
@@ -176,16 +142,15 @@ TEST_F(LaunchTest, InteractiveAnswers)
         std::vector<int> buttons;  // the user's answer at each opening
         int expected;
     };
+    // clang-format off
     const Case cases[] = {
         {.name = "Retry that now starts", .results = {2, 33}, .buttons = {IDYES}, .expected = IDYES},
-        {.name = "Retry that fails again reopens",
-         .results = {2, 2, 2},
-         .buttons = {IDYES, IDYES, IDNO},
-         .expected = IDNO},
+        {.name = "Retry that fails again reopens", .results = {2, 2, 2}, .buttons = {IDYES, IDYES, IDNO}, .expected = IDNO},
         {.name = "Abort", .results = {2}, .buttons = {IDCANCEL}, .expected = IDCANCEL},
         {.name = "Try New Path", .results = {2}, .buttons = {IDNO}, .expected = IDNO},
         {.name = "started at once", .results = {42}, .buttons = {}, .expected = IDYES},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         winsim::ForceWinExecResults(c.results);

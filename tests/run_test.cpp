@@ -74,26 +74,13 @@ TEST_F(RunTest, NoticeAnswersDecideTheRun)
         int button, exitCode;
         bool started, finished;
     };
+    // clang-format off
     const Case cases[] = {
-        {.name = "Cancel, box clear: nothing looked up, started or written",
-         .tick = false,
-         .button = IDCANCEL,
-         .exitCode = 2,
-         .started = false,
-         .finished = false},
-        {.name = "Cancel, box ticked: finished once",
-         .tick = true,
-         .button = IDCANCEL,
-         .exitCode = 2,
-         .started = false,
-         .finished = true},
-        {.name = "OK, box ticked: the second finish finds nothing left to write",
-         .tick = true,
-         .button = IDOK,
-         .exitCode = 1,
-         .started = true,
-         .finished = true},
+        {.name = "Cancel, box clear: nothing looked up, started or written", .tick = false, .button = IDCANCEL, .exitCode = 2, .started = false, .finished = false},
+        {.name = "Cancel, box ticked: finished once", .tick = true, .button = IDCANCEL, .exitCode = 2, .started = false, .finished = true},
+        {.name = "OK, box ticked: the second finish finds nothing left to write", .tick = true, .button = IDOK, .exitCode = 1, .started = true, .finished = true},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         MakeFile(cd_, "setup.exe");

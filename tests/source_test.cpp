@@ -88,48 +88,18 @@ TEST_F(SourceTest, RecordedLocationWinsAsStored)
         DWORD type;
         std::string expected;
     };
+    // clang-format off
     const Case cases[] = {
-        {.name = "the value MRUList names",
-         .order = "a",
-         .values = {{"a", Bytes("D:\\Drivers\0")}},
-         .type = REG_SZ,
-         .expected = "D:\\Drivers"},
-        {.name = "only the first letter counts",
-         .order = "ba",
-         .values = {{"a", Bytes("C:\\A\0")}, {"b", Bytes("C:\\B\0")}},
-         .type = REG_SZ,
-         .expected = "C:\\B"},
-        {.name = "no trailing backslash added",
-         .order = "c",
-         .values = {{"c", Bytes("F:\0")}},
-         .type = REG_SZ,
-         .expected = "F:"},
-        {.name = "a non-text value up to its first zero",
-         .order = "a",
-         .values = {{"a", Bytes("G:\\X\0junk")}},
-         .type = REG_BINARY,
-         .expected = "G:\\X"},
-        {.name = "a string stored without its NUL",
-         .order = "a",
-         .values = {{"a", Bytes("H:\\NoNul")}},
-         .type = REG_SZ,
-         .expected = "H:\\NoNul"},
-        {.name = "an empty record falls to the CD-ROM",
-         .order = "a",
-         .values = {{"a", Bytes("\0")}},
-         .type = REG_SZ,
-         .expected = "E:\\"},
-        {.name = "the named value missing",
-         .order = "z",
-         .values = {{"a", Bytes("C:\\A\0")}},
-         .type = REG_SZ,
-         .expected = "E:\\"},
-        {.name = "a location holding a quote is none",
-         .order = "a",
-         .values = {{"a", Bytes("C:\\evil.exe\" \"x\0")}},
-         .type = REG_SZ,
-         .expected = "E:\\"},
+        {.name = "the value MRUList names", .order = "a", .values = {{"a", Bytes("D:\\Drivers\0")}}, .type = REG_SZ, .expected = "D:\\Drivers"},
+        {.name = "only the first letter counts", .order = "ba", .values = {{"a", Bytes("C:\\A\0")}, {"b", Bytes("C:\\B\0")}}, .type = REG_SZ, .expected = "C:\\B"},
+        {.name = "no trailing backslash added", .order = "c", .values = {{"c", Bytes("F:\0")}}, .type = REG_SZ, .expected = "F:"},
+        {.name = "a non-text value up to its first zero", .order = "a", .values = {{"a", Bytes("G:\\X\0junk")}}, .type = REG_BINARY, .expected = "G:\\X"},
+        {.name = "a string stored without its NUL", .order = "a", .values = {{"a", Bytes("H:\\NoNul")}}, .type = REG_SZ, .expected = "H:\\NoNul"},
+        {.name = "an empty record falls to the CD-ROM", .order = "a", .values = {{"a", Bytes("\0")}}, .type = REG_SZ, .expected = "E:\\"},
+        {.name = "the named value missing", .order = "z", .values = {{"a", Bytes("C:\\A\0")}}, .type = REG_SZ, .expected = "E:\\"},
+        {.name = "a location holding a quote is none", .order = "a", .values = {{"a", Bytes("C:\\evil.exe\" \"x\0")}}, .type = REG_SZ, .expected = "E:\\"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         UsualDrives();
@@ -236,23 +206,15 @@ TEST_F(SourceTest, InventoryBoundsWhatThePlatformGives)
         manyRoots += std::string(1, letter) + ":\\" + std::string(7, 'x') + std::string(1, '\0');
     }
     manyRoots += std::string(1, '\0');
+    // clang-format off
     const Case cases[] = {
-        {.name = "an empty text after the first root ends the list",
-         .lists = {std::string("A:\\\0\0D:\\\0\0", 10)},
-         .expected = {"A:\\=2"}},
-        {.name = "a root longer than an entry holds is left out",
-         .lists = {std::string("A:\\\0", 4) + longRoot + std::string("\0D:\\\0\0", 6)},
-         .expected = {"A:\\=2", "D:\\=1"}},
-        {.name = "more roots than the mask promised: only the room is filled",
-         .lists = {std::string("A:\\\0B:\\\0C:\\\0D:\\\0E:\\\0\0", 21)},
-         .expected = {"A:\\=2", "B:\\=2", "C:\\=3"}},
-        {.name = "a list over 255 bytes is read after the regrowth",
-         .lists = {manyRoots},
-         .expected = {"A:\\xxxxxxx=1", "B:\\xxxxxxx=1", "C:\\xxxxxxx=1"}},
-        {.name = "a list that grows between the two root queries is not read",
-         .lists = {manyRoots, manyRoots + manyRoots},
-         .expected = {}},
+        {.name = "an empty text after the first root ends the list", .lists = {std::string("A:\\\0\0D:\\\0\0", 10)}, .expected = {"A:\\=2"}},
+        {.name = "a root longer than an entry holds is left out", .lists = {std::string("A:\\\0", 4) + longRoot + std::string("\0D:\\\0\0", 6)}, .expected = {"A:\\=2", "D:\\=1"}},
+        {.name = "more roots than the mask promised: only the room is filled", .lists = {std::string("A:\\\0B:\\\0C:\\\0D:\\\0E:\\\0\0", 21)}, .expected = {"A:\\=2", "B:\\=2", "C:\\=3"}},
+        {.name = "a list over 255 bytes is read after the regrowth", .lists = {manyRoots}, .expected = {"A:\\xxxxxxx=1", "B:\\xxxxxxx=1", "C:\\xxxxxxx=1"}},
+        {.name = "a list that grows between the two root queries is not read", .lists = {manyRoots, manyRoots + manyRoots}, .expected = {}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         winsim::AddDrive('A', DRIVE_REMOVABLE);
@@ -307,38 +269,16 @@ TEST_F(SourceTest, ChooserPreselectsTheRightEntry)
         std::vector<std::string> items;
         int selection;
     };
+    // clang-format off
     const Case cases[] = {
-        {.name = "no path: the first removable drive",
-         .removable = true,
-         .preferred = "",
-         .items = {"A:\\", "D:\\", "E:\\"},
-         .selection = 0},
-        {.name = "no path, no removable drive: the first",
-         .removable = false,
-         .preferred = "",
-         .items = {"D:\\", "E:\\"},
-         .selection = 0},
-        {.name = "the recorded root",
-         .removable = true,
-         .preferred = "E:\\",
-         .items = {"A:\\", "D:\\", "E:\\"},
-         .selection = 2},
-        {.name = "a folder sorts into place",
-         .removable = true,
-         .preferred = "D:\\Drivers",
-         .items = {"A:\\", "D:\\", "D:\\DRIVERS", "E:\\"},
-         .selection = 2},
-        {.name = "a lower-case root is listed twice",
-         .removable = true,
-         .preferred = "e:\\",
-         .items = {"A:\\", "D:\\", "E:\\", "E:\\"},
-         .selection = 2},
-        {.name = "a drive letter without its backslash",
-         .removable = true,
-         .preferred = "D:",
-         .items = {"A:\\", "D:", "D:\\", "E:\\"},
-         .selection = 1},
+        {.name = "no path: the first removable drive", .removable = true, .preferred = "", .items = {"A:\\", "D:\\", "E:\\"}, .selection = 0},
+        {.name = "no path, no removable drive: the first", .removable = false, .preferred = "", .items = {"D:\\", "E:\\"}, .selection = 0},
+        {.name = "the recorded root", .removable = true, .preferred = "E:\\", .items = {"A:\\", "D:\\", "E:\\"}, .selection = 2},
+        {.name = "a folder sorts into place", .removable = true, .preferred = "D:\\Drivers", .items = {"A:\\", "D:\\", "D:\\DRIVERS", "E:\\"}, .selection = 2},
+        {.name = "a lower-case root is listed twice", .removable = true, .preferred = "e:\\", .items = {"A:\\", "D:\\", "E:\\", "E:\\"}, .selection = 2},
+        {.name = "a drive letter without its backslash", .removable = true, .preferred = "D:", .items = {"A:\\", "D:", "D:\\", "E:\\"}, .selection = 1},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.removable) {

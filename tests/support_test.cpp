@@ -34,17 +34,14 @@ TEST_F(SupportTest, CentresWithTheDialogsHalfRoundedTowardZero)
     struct Case {
         int desktopW, desktopH, dialogW, dialogH, x, y;
     };
+    // clang-format off
     const Case cases[] = {
         {.desktopW = 1024, .desktopH = 768, .dialogW = 401, .dialogH = 151, .x = 312, .y = 309},
         {.desktopW = 1024, .desktopH = 768, .dialogW = 400, .dialogH = 150, .x = 312, .y = 309},
-        {.desktopW = 800,
-         .desktopH = 600,
-         .dialogW = 1000,
-         .dialogH = 700,
-         .x = -100,
-         .y = -50}, // larger than the desktop: not clamped
+        {.desktopW = 800, .desktopH = 600, .dialogW = 1000, .dialogH = 700, .x = -100, .y = -50}, // larger than the desktop: not clamped
         {.desktopW = 641, .desktopH = 481, .dialogW = 3, .dialogH = 3, .x = 319, .y = 239},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dialogW);
         winsim::SetDesktopSize(c.desktopW, c.desktopH);

@@ -41,43 +41,17 @@ TEST_F(WinsimTest, WindowsSectionOnBothKindsOfWinIni)
         DWORD size;
         std::string read;
     };
+    // clang-format off
     const ReadCase cases[] = {
-        {.name = "file: quotes stripped",
-         .kind = winsim::WinIni::File,
-         .stored = "load=\"abc\"",
-         .size = 16,
-         .read = "abc"},
-        {.name = "file: cut to nSize-1",
-         .kind = winsim::WinIni::File,
-         .stored = "load=abcdef",
-         .size = 4,
-         .read = "abc"},
-        {.name = "file: inside one shorter than the buffer loses its end",
-         .kind = winsim::WinIni::File,
-         .stored = "load='abcd'",
-         .size = 5,
-         .read = "abc"},
-        {.name = "file: control characters and ^Z trimmed",
-         .kind = winsim::WinIni::File,
-         .stored = "load=\x1a\tvalue\x0b ",
-         .size = 16,
-         .read = "value"},
-        {.name = "registry: quotes and blanks kept",
-         .kind = winsim::WinIni::Registry,
-         .stored = " \"q\" ",
-         .size = 16,
-         .read = " \"q\" "},
-        {.name = "registry: ? for what the code page lacks",
-         .kind = winsim::WinIni::Registry,
-         .stored = "C:\\\u041f\\\u00e9",
-         .size = 16,
-         .read = "C:\\?\\\xe9"},
-        {.name = "registry: cut to nSize-1",
-         .kind = winsim::WinIni::Registry,
-         .stored = "abcdef",
-         .size = 4,
-         .read = "abc"},
+        {.name = "file: quotes stripped", .kind = winsim::WinIni::File, .stored = "load=\"abc\"", .size = 16, .read = "abc"},
+        {.name = "file: cut to nSize-1", .kind = winsim::WinIni::File, .stored = "load=abcdef", .size = 4, .read = "abc"},
+        {.name = "file: inside one shorter than the buffer loses its end", .kind = winsim::WinIni::File, .stored = "load='abcd'", .size = 5, .read = "abc"},
+        {.name = "file: control characters and ^Z trimmed", .kind = winsim::WinIni::File, .stored = "load=\x1a\tvalue\x0b ", .size = 16, .read = "value"},
+        {.name = "registry: quotes and blanks kept", .kind = winsim::WinIni::Registry, .stored = " \"q\" ", .size = 16, .read = " \"q\" "},
+        {.name = "registry: ? for what the code page lacks", .kind = winsim::WinIni::Registry, .stored = "C:\\\u041f\\\u00e9", .size = 16, .read = "C:\\?\\\xe9"},
+        {.name = "registry: cut to nSize-1", .kind = winsim::WinIni::Registry, .stored = "abcdef", .size = 4, .read = "abc"},
     };
+    // clang-format on
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.name);
         winsim::SetWinIni(c.kind);
@@ -142,20 +116,18 @@ TEST_F(WinsimTest, ProfileFilesAsEachWindowsKeepsThem)
         return std::to_string(status) + ":" + value;
     };
     const std::string nul("[a]\r\nx=1\0tail\r\n[b]\r\n", 20);
+    // clang-format off
     const Case cases[] = {
-        {"Windows 95 keeps the bytes after a NUL on a line it rewrites", winsim::WinIni::File, nul, writeY,
-         "1", std::string("[a]\r\nx=1\0tail\r\ny=2\r\n[b]\r\n", 25)},
-        {"so does NT", winsim::WinIni::Registry, nul, writeY, "1",
-         std::string("[a]\r\nx=1\0tail\r\ny=2\r\n[b]\r\n", 25)},
+        {"Windows 95 keeps the bytes after a NUL on a line it rewrites", winsim::WinIni::File, nul, writeY, "1", std::string("[a]\r\nx=1\0tail\r\ny=2\r\n[b]\r\n", 25)},
+        {"so does NT", winsim::WinIni::Registry, nul, writeY, "1", std::string("[a]\r\nx=1\0tail\r\ny=2\r\n[b]\r\n", 25)},
         {"NT ends a line at a bare CR", winsim::WinIni::Registry, "[a]\rk=v\r", read("win.ini"), "1:v", ""},
         {"Windows 95 does not", winsim::WinIni::File, "[a]\rk=v\r", read("win.ini"), "4:dflt", ""},
         {"no file name: NT gives the default", winsim::WinIni::Registry, "", read(nullptr), "4:dflt", ""},
         {"no file name: Windows 95 gives nothing", winsim::WinIni::File, "", read(nullptr), "0:", ""},
-        {"NT's mapped load value is its registry key's", winsim::WinIni::Registry, "", registryLoad,
-         "0:c:\\a.exe", ""},
-        {"Windows 95 has no such key", winsim::WinIni::File, "[windows]\r\n", registryLoad,
-         "2:", "[windows]\r\nload=c:\\a.exe\r\n"},
+        {"NT's mapped load value is its registry key's", winsim::WinIni::Registry, "", registryLoad, "0:c:\\a.exe", ""},
+        {"Windows 95 has no such key", winsim::WinIni::File, "[windows]\r\n", registryLoad, "2:", "[windows]\r\nload=c:\\a.exe\r\n"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         NextRow();
