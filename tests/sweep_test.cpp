@@ -161,8 +161,7 @@ protected:
         }
         // Each run starts with empty drives: a run's files are made by its flow.
         for (const char* folder : {"c", "d", "e"}) {
-            std::string command = "rm -rf '" + root_ + "/" + folder + "'";
-            ASSERT_EQ(std::system(command.c_str()), 0);
+            RemoveTree(root_ + "/" + folder);
         }
         winsim::AddDrive('C', DRIVE_FIXED, MakeFolder("c"));
         winsim::AddDrive('D', DRIVE_FIXED, MakeFolder("d"));

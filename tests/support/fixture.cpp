@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -28,8 +29,23 @@ void MachineTest::SetUp()
 void MachineTest::TearDown()
 {
     CheckMachine();
-    std::string command = "chmod -R u+w '" + root_ + "' && rm -rf '" + root_ + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
+    RemoveTree(root_);
+}
+
+void MachineTest::RemoveTree(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (!fs::exists(path, error)) {
+        return;
+    }
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(path)) {
+        if (!entry.is_symlink()) {
+            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add);
+        }
+    }
+    fs::remove_all(path);
 }
 
 void MachineTest::CheckMachine()

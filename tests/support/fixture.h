@@ -42,6 +42,9 @@ protected:
 
     // A host folder that plays a drive, with the given files in it (paths with '/').
     std::string MakeFolder(const std::string& name);
+    // Deletes a folder and what it holds, read-only files too; nothing when it is not there. In
+    // this process: a shell per run made the fault sweep wait on thousands of processes.
+    static void RemoveTree(const std::string& path);
     void MakeFile(const std::string& folder, const std::string& relativePath);
 
     // Opens a dialog as Corven does: modal, no owner, a DialogInitRecord holding text.
