@@ -10,9 +10,9 @@ stage() {
   echo "== $1 took $((now - stage_start)) s"
   stage_start=$now
 }
+# One preset configured and built; fails at the first step that fails, also where errexit is off.
 configure_and_build() {
-  cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1"
+  cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
 }
 
 bash tools/install-deps.sh
