@@ -47,20 +47,24 @@ inline std::vector<std::string> Entries(const std::string& line, bool codePage)
     std::vector<std::string> entries;
     std::string entry;
     bool quoted = false;
-    std::string text = line + " ";
-    for (size_t at = 0; at < text.size();) {
-        size_t length = CharacterAt(text, at, codePage);
-        char c = text[at];
+    // No sentinel blank at the end: a line that ends in a lone lead byte would take it for that
+    // byte's second half, and its last entry would never be counted.
+    for (size_t at = 0; at < line.size();) {
+        size_t length = CharacterAt(line, at, codePage);
+        char c = line[at];
         if (length == 1 && !quoted && (c == ' ' || c == '\t' || c == ',')) {
             if (!entry.empty()) {
                 entries.push_back(entry);
             }
             entry.clear();
         } else {
-            entry += text.substr(at, length);
+            entry += line.substr(at, length);
             quoted = length == 1 && c == '"' ? !quoted : quoted;
         }
         at += length;
+    }
+    if (!entry.empty()) {
+        entries.push_back(entry);
     }
     return entries;
 }
