@@ -43,7 +43,8 @@ constexpr int kAudioFunction = 1;
 
 int CurrentDeviceType(int variant);
 int LastDeviceCode(); // the codes run from 1 to this one
-bool ShowsNotice();   // the build's device shows the notice
+bool ShowsNotice(int type);
+bool ShowsNotice(); // the build's device shows the notice
 const char* DeviceDisplayName(int type);
 const char* DeviceDisplayName();
 const char* SetupProgramName(int type);

@@ -105,6 +105,12 @@ const char* SetupBrowseFilter(int type)
     return device ? device->browseFilter : nullptr;
 }
 
+bool ShowsNotice(int type)
+{
+    const DeviceRow* device = FindDevice(type);
+    return device && device->notice;
+}
+
 bool ShowsNotice()
 {
     return kDevice.notice;

@@ -12,25 +12,26 @@ struct DeviceRow {
     int type;
     const char* name;
     const char* program;
+    bool notice;
     bool companion;
     bool video;
 };
 
 // clang-format off
 const DeviceRow kDevices[] = {
-    {.type = -1, .name = nullptr, .program = nullptr, .companion = false, .video = false},
-    {.type = 0, .name = nullptr, .program = nullptr, .companion = false, .video = false},
-    {.type = 1, .name = "Quorra Telvanor 28.8", .program = nullptr, .companion = false, .video = false},
-    {.type = 2, .name = "Quorra Telvanor 33.6", .program = nullptr, .companion = false, .video = false},
-    {.type = 3, .name = "Quorra Voice 56000 DSVD Telvanor", .program = nullptr, .companion = false, .video = false},
-    {.type = 4, .name = "Quorra Voice 56000 DSVD Telvanor (Audio System)", .program = nullptr, .companion = false, .video = false},
-    {.type = 5, .name = "Quorra ISDN Modem", .program = "setup.exe", .companion = true, .video = false},
-    {.type = 6, .name = "Halvern Video Capture", .program = "dxsetup.exe", .companion = false, .video = true},
-    {.type = 7, .name = "Halvern 56000 Voice Video Faxmodem", .program = nullptr, .companion = false, .video = false},
-    {.type = 8, .name = "Halvern 56000 Voice Video Faxmodem (Audio System)", .program = nullptr, .companion = false, .video = false},
-    {.type = 9, .name = "Quorra Telvanor 14.4", .program = nullptr, .companion = false, .video = false},
-    {.type = 10, .name = nullptr, .program = nullptr, .companion = false, .video = false},
-    {.type = 1000, .name = nullptr, .program = nullptr, .companion = false, .video = false},
+    {.type = -1, .name = nullptr, .program = nullptr, .notice = false, .companion = false, .video = false},
+    {.type = 0, .name = nullptr, .program = nullptr, .notice = false, .companion = false, .video = false},
+    {.type = 1, .name = "Quorra Telvanor 28.8", .program = nullptr, .notice = true, .companion = false, .video = false},
+    {.type = 2, .name = "Quorra Telvanor 33.6", .program = nullptr, .notice = true, .companion = false, .video = false},
+    {.type = 3, .name = "Quorra Voice 56000 DSVD Telvanor", .program = nullptr, .notice = true, .companion = false, .video = false},
+    {.type = 4, .name = "Quorra Voice 56000 DSVD Telvanor (Audio System)", .program = nullptr, .notice = true, .companion = false, .video = false},
+    {.type = 5, .name = "Quorra ISDN Modem", .program = "setup.exe", .notice = false, .companion = true, .video = false},
+    {.type = 6, .name = "Halvern Video Capture", .program = "dxsetup.exe", .notice = true, .companion = false, .video = true},
+    {.type = 7, .name = "Halvern 56000 Voice Video Faxmodem", .program = nullptr, .notice = true, .companion = false, .video = false},
+    {.type = 8, .name = "Halvern 56000 Voice Video Faxmodem (Audio System)", .program = nullptr, .notice = true, .companion = false, .video = false},
+    {.type = 9, .name = "Quorra Telvanor 14.4", .program = nullptr, .notice = true, .companion = false, .video = false},
+    {.type = 10, .name = nullptr, .program = nullptr, .notice = false, .companion = false, .video = false},
+    {.type = 1000, .name = nullptr, .program = nullptr, .notice = false, .companion = false, .video = false},
 };
 // clang-format on
 
@@ -60,6 +61,7 @@ TEST(DeviceProfile, EveryCodeLooksUpItsRow)
     for (const DeviceRow& row : kDevices) {
         ExpectText(row.name, DeviceDisplayName(row.type), row.type);
         ExpectText(row.program, SetupProgramName(row.type), row.type);
+        EXPECT_EQ(ShowsNotice(row.type), row.notice) << "type " << row.type;
         EXPECT_EQ(NeedsCompanionProgram(row.type), row.companion) << "type " << row.type;
         EXPECT_EQ(IsVideoCaptureDevice(row.type), row.video) << "type " << row.type;
         EXPECT_EQ(SetupBrowseFilter(row.type) != nullptr, row.program != nullptr) << "type " << row.type;
