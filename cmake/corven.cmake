@@ -20,6 +20,8 @@ if(WIN32)
       -fno-ident -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.
       # Each function in its own section, so the linker drops the ones nothing calls.
       -ffunction-sections
+      # Data aligned as the ABI asks, not padded to cache lines: the file is smaller so.
+      -malign-data=abi
       # No stack probes: they need libgcc's ___chkstk_ms and make GCC pass arguments by moves
       # rather than pushes. That is sound only while no frame reaches the 4 KiB guard page, so
       # a frame that comes near it is an error.

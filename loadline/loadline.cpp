@@ -18,6 +18,8 @@ constexpr char kKey[] = "load";
 constexpr char kProfile[] = "win.ini";
 constexpr char kFolderInfix[] = "\\TELVANOR.101\\";
 constexpr char kSelf[] = "CORVEN.EXE";
+constexpr char kFolder[] = "TELVANOR.101";
+constexpr int kSelfLength = sizeof(kSelf) - 1;
 // Corven's entry relative to the Windows folder, as the installation may list it.
 constexpr char kRelativeCandidate[] = "system\\TELVANOR.101\\CORVEN.EXE";
 constexpr auto kSectionW = Widen<WCHAR>(kSection);
@@ -111,6 +113,13 @@ struct LoadLine {
     return true;
 }
 
+// The handle that stands for Corven's own process, as GetCurrentProcess gives it.
+const HANDLE kCurrentProcess = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
+
+// What the first unit of the buffer holds before a read in Unicode: no read writes it there, so a
+// read that leaves it never ran.
+constexpr Unit kUntouched = 0xFFFF;
+
 // The default of every read of the line: a value no program's entry is, so that a read that gives
 // it back found no line or failed, and one that gives the empty text found the line empty.
 constexpr char kNoLineMarker = '\x7f';
@@ -148,10 +157,14 @@ int ReadLoadLine(LoadLine* line, DWORD reserve, bool* unicode)
             break;
         }
         char* bytes = reinterpret_cast<char*>(line->text) + size;
+        line->text[0] = kUntouched;
         DWORD length = ReadValue(*unicode ? static_cast<void*>(line->text) : bytes, size, *unicode);
-        // Windows 95's W functions are stubs that say so: there the line is its code page's bytes.
-        // (An empty line on NT with that error left from before reads the same through the A ones.)
-        if (*unicode && length == 0 && GetLastError() == ERROR_CALL_NOT_IMPLEMENTED) {
+        // Windows 95's W functions are stubs: there the line is its code page's bytes. A stub is told
+        // by its error or by the buffer it leaves as it was, where a real read writes at least the
+        // terminator. (An empty line on NT with that error left from before reads the same through
+        // the A ones.)
+        if (*unicode && length == 0 &&
+            (GetLastError() == ERROR_CALL_NOT_IMPLEMENTED || line->text[0] == kUntouched)) {
             *unicode = false;
             maxSize = kMaxBytesLineSize;
             continue;
@@ -182,18 +195,39 @@ int ReadLoadLine(LoadLine* line, DWORD reserve, bool* unicode)
     return result;
 }
 
+// A function of kernel32 that not every Windows has, looked up at run time so that Corven still
+// starts where it is missing; nullptr there.
+template <typename Proc> Proc FindKernelFunction(const char* name)
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    return kernel ? FindFunction<Proc>(kernel, name) : nullptr;
+}
+
+// True when Corven, a 32-bit program, runs on 64-bit Windows (WOW64). Systems before XP SP2 have
+// no IsWow64Process, and none of them is 64-bit.
+bool RunsUnderWow64()
+{
+    auto isWow64 = FindKernelFunction<BOOL(WINAPI*)(HANDLE, BOOL*)>("IsWow64Process");
+    BOOL wow64 = FALSE;
+    return isWow64 && isWow64(kCurrentProcess, &wow64) && wow64;
+}
+
 // True when NT keeps win.ini's [windows] section in the registry, which keeps every quote of a
 // value. A win.ini file strips a pair of outer quotes when it reads a value; where the mapping
-// cannot be read, the line is taken for one the file keeps, whose guards lose nothing.
+// cannot be read, the line is taken for one the file keeps, whose guards lose nothing. The
+// mapping is the system's: on 64-bit Windows it is read in the system's own view of
+// HKLM\Software, which WOW64 would otherwise turn to the 32-bit one (Wow6432Node).
 bool KeepsLineInRegistry()
 {
+    const REGSAM access = KEY_READ | (RunsUnderWow64() ? KEY_WOW64_64KEY : 0);
     HKEY mapping = nullptr;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, kIniFileMapping, &mapping) != ERROR_SUCCESS || !mapping) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kIniFileMapping, 0, access, &mapping) != ERROR_SUCCESS ||
+        !mapping) {
         return false;
     }
     bool mapped = RegQueryValueExA(mapping, kSection, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     HKEY section = nullptr;
-    if (!mapped && RegOpenKeyA(mapping, kSection, &section) == ERROR_SUCCESS && section) {
+    if (!mapped && RegOpenKeyExA(mapping, kSection, 0, access, &section) == ERROR_SUCCESS && section) {
         mapped = true;
         RegCloseKey(section);
     }
@@ -238,6 +272,52 @@ bool KeepsLineInRegistry()
            AppendAscii(path, size, fileName);
 }
 
+// What Corven knows of the path Windows started it from.
+enum class OwnPath {
+    Unknown,   // not had whole: the companion's place is unknown too
+    Elsewhere, // not Corven's own file in its folder (a copy run by hand), or Windows 95
+    Own,       // Corven's own file in a TELVANOR.101 folder
+};
+
+// Corven's own full path, as Windows started it, as units into out (kAddPathSize units). Read in
+// Unicode, where the system has the W functions: the path may hold what the code page lacks.
+// Windows 95, 98 and Me are never 64-bit: there Corven is where the system directory says.
+OwnPath GetOwnPathUnits(Unit* out, bool unicode)
+{
+    if (!unicode) {
+        return OwnPath::Elsewhere;
+    }
+    // Looked up rather than imported: the import table has no room left in its page.
+    auto getPath = FindKernelFunction<DWORD(WINAPI*)(HMODULE, WCHAR*, DWORD)>("GetModuleFileNameW");
+    DWORD length = getPath ? getPath(nullptr, out, kAddPathSize) : 0;
+    if (length == 0 || length >= kAddPathSize) {
+        return OwnPath::Unknown; // a path cut to the buffer may lack its terminator
+    }
+    Unit* end = out + length;
+    Unit* folderEnd = end - kSelfLength - 1;
+    return length > kSelfLength && NamesProgram(out, end, kSelf) && *folderEnd == '\\' &&
+                   NamesProgram(out, folderEnd, kFolder)
+               ? OwnPath::Own
+               : OwnPath::Elsewhere;
+}
+
+// Where the companion is listed: beside Corven when Corven's folder is a TELVANOR.101 folder other
+// than the one under the system directory. On 64-bit Windows a 32-bit installation lands in
+// SysWOW64, and the 64-bit shell finds the companion only there. path holds the companion's path
+// in the folder under the system directory, and gets the one beside Corven instead; false when
+// that does not fit.
+[[nodiscard]] bool PlaceBesideSelf(Unit* path, Unit* own, const char* fileName)
+{
+    Unit* name = own + TextLength(own) - kSelfLength;
+    const Unit first = *name;
+    *name = 0; // own is its folder for now
+    const Unit* rest = entry_detail::MatchFolded(path, own);
+    bool placed = (rest && TextLength(rest) == TextLength(fileName)) ||
+                  (CopyText(path, kAddPathSize, own) && AppendAscii(path, kAddPathSize, fileName));
+    *name = first;
+    return placed;
+}
+
 // Lists path at the end of the line, whose block has room for a blank, the path and its
 // terminator, unless an entry already names a program of fileName. The separator that stood
 // before Corven's entry, when that ended the line (separatorLeft), separates the companion.
@@ -261,21 +341,22 @@ struct EditInputs {
     bool keptInFile;           // a win.ini file keeps the line, and strips outer quotes on reading
     int maxWritten;            // the longest line that can be written and read back whole
     Unit* self;                // Corven's full path (kCandidateSize units); nullptr when unknown
+    const Unit* own;           // the path Windows started Corven from; nullptr when not its own file
     const char* companion;     // the companion's file name; nullptr when none is listed
     const Unit* companionPath; // its full path; nullptr when unknown
 };
 
 // Plans the edit of the line, `length` units, in place: Corven's entry taken off (its full path
-// first, then, in the same room, its form relative to the Windows folder) and the companion
-// listed. No platform call. Sets *write when the line as it leaves it is to be written; where
-// nothing may be written, the comment at each return says why. Returns what
+// first, then, in the same room, its form relative to the Windows folder, then the path Windows
+// started it from) and the companion listed. No platform call. Sets *write when the line as it leaves it is
+// to be written; where nothing may be written, the comment at each return says why. Returns what
 // RemoveSelfFromLoadLine reports, should the write succeed.
 // (Kept out of line: the editor is smaller so.)
 [[gnu::noinline]] int PlanEdit(Unit* line, int length, const EditInputs& in, bool* write)
 {
     *write = false;
     if (in.companion && !in.companionPath) {
-        return 0; // the system directory, and so the companion's path, is unknown
+        return 0; // where the companion lies is unknown: its folder, or where Corven was started from
     }
     if (length > 0 && in.keptInFile && !IsFaithfulLine(line)) {
         return 0; // the file stripped quotes on the way in: written back, the entries would change
@@ -289,6 +370,9 @@ struct EditInputs {
         if (!result) {
             CopyAscii(in.self, kCandidateSize, kRelativeCandidate);
             result = RemoveWholeEntry(line, in.self);
+        }
+        if (!result && in.own) {
+            result = RemoveWholeEntry(line, in.own);
         }
         *write = result == 1; // else Corven's entry is not on the line
     }
@@ -324,6 +408,8 @@ int EditLoadLine(bool removeSelf, const char* companion)
     }
     Unit self[kCandidateSize];
     Unit companionPath[kAddPathSize];
+    Unit own[kAddPathSize];
+    const OwnPath ownPath = GetOwnPathUnits(own, unicode);
     EditInputs inputs;
     inputs.removeSelf = removeSelf;
     // Only a win.ini file changes quotes on the way in; the registry keeps the line as it is.
@@ -333,9 +419,12 @@ int EditLoadLine(bool removeSelf, const char* companion)
         removeSelf && length > 0 && FormatPathInFolder(self, kSystemDirSize, kCandidateSize, kSelf, unicode)
             ? self
             : nullptr;
+    inputs.own = ownPath == OwnPath::Own ? own : nullptr;
     inputs.companion = companion;
     inputs.companionPath =
-        companion && FormatPathInFolder(companionPath, kAddPathSize, kAddPathSize, companion, unicode)
+        companion && ownPath != OwnPath::Unknown &&
+                FormatPathInFolder(companionPath, kAddPathSize, kAddPathSize, companion, unicode) &&
+                (ownPath != OwnPath::Own || PlaceBesideSelf(companionPath, own, companion))
             ? companionPath
             : nullptr;
     bool write = false;

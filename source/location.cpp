@@ -26,7 +26,7 @@ int ReadUserRegistryString(const char* keyName, const char* valueName, BYTE* buf
 {
     ZeroBytes(buffer, size);
     HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_CURRENT_USER, keyName, &key) != ERROR_SUCCESS || !key) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyName, 0, KEY_READ, &key) != ERROR_SUCCESS || !key) {
         return 0;
     }
     DWORD type = 0;

@@ -56,6 +56,11 @@ struct RemovalCase {
     std::string systemDir = "";    // the default when empty
     bool bytes = false;            // the texts are the code page's bytes as they stand (a file only)
     bool reportsWindows95 = false; // GetVersion says Windows 95, as a compatibility mode makes it
+    bool wow64 = false;            // 64-bit Windows: Corven started from SysWOW64 (winsim::SetWow64)
+    std::string module = "";       // the path Corven was started from (UTF-8); the default when empty
+    bool mappingAsKey = false;     // NT's mapping of [windows] kept as a key, as Wine keeps it
+    bool mappingUnreadable = false;
+    bool silentStubs = false; // Windows 95's W stubs set no error
 };
 
 // The ends of each double-byte code page: its first and last lead byte and second byte.
@@ -113,6 +118,18 @@ protected:
     {
         ForEachRow<RemovalCase>(cases.data(), cases.size(), [this](const RemovalCase& c) {
             winsim::SetCodePage(c.codePage);
+            if (c.wow64) {
+                winsim::SetWow64();
+            }
+            if (!c.module.empty()) {
+                winsim::SetModulePath(c.module);
+            }
+            if (c.mappingAsKey) {
+                winsim::MapWindowsSectionAsKey();
+            }
+            if (c.silentStubs) {
+                winsim::SilenceWindows95Stubs();
+            }
             if (c.reportsWindows95) {
                 winsim::ReportVersion(0xC0000004u);
             }
@@ -122,6 +139,9 @@ protected:
             }
             SetLoadLine(Stored(c, c.before));
             int writes = winsim::ProfileWrites();
+            if (c.mappingUnreadable) {
+                winsim::FailCalls("RegOpenKeyExA");
+            }
             EXPECT_EQ(RemoveSelfFromLoadLine(), c.result);
             EXPECT_EQ(RawLoadLine(), Stored(c, c.after.value_or(c.before)));
             EXPECT_EQ(winsim::ProfileWrites() - writes, c.written ? 1 : 0);
@@ -150,6 +170,13 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
     const std::string entryInTo = inTo + "\\TELVANOR.101\\CORVEN.EXE",
                       entryInE = inE + "\\TELVANOR.101\\CORVEN.EXE";
     const std::string corvenTail = "\\TELVANOR.101\\CORVEN.EXE";
+    // 64-bit Windows: a 32-bit installation put Corven in SysWOW64, and the shell starts it from there.
+    const std::string wow = "C:\\WINDOWS\\SysWOW64" + corvenTail, inf = "C:\\Windows\\System32" + corvenTail;
+    const std::string x86 = "\"C:\\Program Files (x86)\\Vendor\\tray.exe\"";
+    const std::string drivers = "D:\\Drivers" + corvenTail,
+                      tooLong = "C:\\" + std::string(240, 'L') + corvenTail;
+    const std::string russianFolder =
+        "C:\\\u041f\u0440\u043e\u0433\u0440\u0430\u043c\u043c\u044b" + corvenTail;
     // clang-format off
     std::vector<RemovalCase> cases = {
         {.name = "only entry, lower case", .before = self, .result = 1, .after = "", .written = true},
@@ -198,6 +225,21 @@ TEST_F(LoadLineTest, RemovesCorvensEntry)
         {.name = "Chinese entries kept to the byte", .before = chinese + " " + self, .result = 1, .after = chinese + " ", .written = true, .on = On::Both, .codePage = 950},
         {.name = "a second byte that reads as a letter is never folded: only the real entry goes", .before = entryInE + " " + entryInTo, .result = 1, .after = entryInE + " ", .written = true, .on = On::Both, .codePage = 932, .systemDir = inTo},
         {.name = "nor taken for the letter of Corven's directory", .before = "c:\\a.exe " + entryInTo, .result = 0, .written = false, .on = On::Both, .codePage = 932, .systemDir = inE},
+        {.name = "64-bit Windows: the SysWOW64 entry the shell started Corven from", .before = "c:\\a.exe " + wow + " c:\\b.exe", .result = 1, .after = "c:\\a.exe c:\\b.exe", .written = true, .on = On::Registry, .wow64 = true},
+        {.name = "64-bit Windows: a quoted Program Files (x86) neighbour, the mapping read in the system's view", .before = x86 + " " + wow, .result = 1, .after = x86 + " ", .written = true, .on = On::Registry, .wow64 = true},
+        {.name = "64-bit Windows: a 64-bit INF install's system32 entry", .before = "c:\\a.exe " + inf, .result = 1, .after = "c:\\a.exe ", .written = true, .on = On::Registry, .wow64 = true, .module = inf},
+        {.name = "64-bit Windows, started by the 8.3 name: the entry as started", .before = "C:\\WINDOWS\\SYSWOW~1" + corvenTail + " c:\\b.exe", .result = 1, .after = "c:\\b.exe", .written = true, .on = On::Registry, .wow64 = true, .module = "C:\\WINDOWS\\SYSWOW~1" + corvenTail},
+        {.name = "64-bit Windows, a path too long for its buffer: nothing taken off", .before = "c:\\a.exe " + tooLong, .result = 0, .written = false, .on = On::Registry, .wow64 = true, .module = tooLong},
+        {.name = "a copy run by hand from elsewhere takes nothing off", .before = "c:\\a.exe C:\\TEMP\\CORVEN.EXE", .result = 0, .written = false, .module = "C:\\TEMP\\CORVEN.EXE"},
+        {.name = "started from another TELVANOR.101 folder: that entry goes, quoted or not", .before = "c:\\a.exe \"d:\\drivers\\telvanor.101\\corven.exe\"", .result = 1, .after = "c:\\a.exe ", .written = true, .on = On::Registry, .module = drivers},
+        {.name = "Windows 95 is never 64-bit: only the system directory says where Corven is", .before = "c:\\a.exe \"d:\\drivers\\telvanor.101\\corven.exe\"", .result = 0, .written = false, .on = On::File, .module = drivers},
+        {.name = "started from a path the ANSI code page lacks, on NT", .before = cyrillic + " " + russianFolder, .result = 1, .after = cyrillic + " ", .written = true, .on = On::Registry, .module = russianFolder},
+        {.name = "the mapping kept as a key, as Wine keeps it: every quote kept", .before = programFiles + " " + self, .result = 1, .after = programFiles + " ", .written = true, .on = On::Registry, .mappingAsKey = true},
+        {.name = "the mapping cannot be opened: the line is guarded as a file's", .before = self + " \"c:\\my apps\\a.exe\"", .result = 0, .written = false, .on = On::Registry, .mappingUnreadable = true},
+        {.name = "a quote that never closes, one character past Corven: not its entry", .before = "c:\\a.exe \"" + self + "x", .result = 0, .written = false, .on = On::Registry},
+        {.name = "a quoted entry after a comma stands whole: written", .before = "c:\\a.exe,\"c:\\my apps\\b.exe\" " + self, .result = 1, .after = "c:\\a.exe,\"c:\\my apps\\b.exe\" ", .written = true, .on = On::File},
+        {.name = "once trimmed at its start, what is left would be in quotes whole: never written", .before = self + ", \"c:\\my apps\\a.exe\"", .result = 0, .written = false, .on = On::File},
+        {.name = "Windows 95's stubs that set no error are told by the buffer they leave", .before = self + " c:\\b.exe", .result = 1, .after = "c:\\b.exe", .written = true, .on = On::File, .silentStubs = true},
         {.name = "a system directory ending in a 5C second byte", .before = "c:\\a.exe C:\\\u8868\\TELVANOR.101\\CORVEN.EXE", .result = 1, .after = "c:\\a.exe ", .written = true, .on = On::Both, .codePage = 932, .systemDir = "C:\\\u8868"},
     };
     // clang-format on
@@ -333,8 +375,11 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
         std::string after;
         bool written;
         On on = On::Both;
+        bool wow64 = false;      // 64-bit Windows: Corven started from SysWOW64
+        std::string module = ""; // the path Corven was started from; the default when empty
     };
     const std::string companion = kCompanionPath;
+    const std::string inf = "C:\\Windows\\System32\\TELVANOR.101\\CORVEN.EXE";
     const std::string longest = Filler(32766 - 1 - companion.size());
     const std::string tooLong = Filler(32767 - 1 - companion.size());
     const std::string many = OtherEntries(700);
@@ -360,11 +405,23 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
         {.name = "only inside a longer file name: not listed", .before = "c:\\x\\MYTELVANOR.EXE", .after = "c:\\x\\MYTELVANOR.EXE " + companion, .written = true},
         {.name = "only as a folder's name: not listed", .before = "c:\\TELVANOR.EXE\\a.exe", .after = "c:\\TELVANOR.EXE\\a.exe " + companion, .written = true},
         {.name = "listed bare, or quoted in a folder with a blank", .before = "TELVANOR.EXE \"c:\\my apps\\TELVANOR.EXE\"", .after = "TELVANOR.EXE \"c:\\my apps\\TELVANOR.EXE\"", .written = true},
+        {.name = "listed bare in quotes", .before = "c:\\a.exe \"TELVANOR.EXE\"", .after = "c:\\a.exe \"TELVANOR.EXE\"", .written = true},
+        {.name = "64-bit Windows: beside Corven in SysWOW64, where the 64-bit shell finds it", .before = "c:\\a.exe", .after = "c:\\a.exe C:\\WINDOWS\\SysWOW64\\TELVANOR.101\\TELVANOR.EXE", .written = true, .on = On::Registry, .wow64 = true},
+        {.name = "64-bit Windows, a 64-bit INF install: in system32, as the system directory says", .before = "c:\\a.exe", .after = "c:\\a.exe C:\\WINDOWS\\system32\\TELVANOR.101\\TELVANOR.EXE", .written = true, .on = On::Registry, .wow64 = true, .module = inf},
+        {.name = "64-bit Windows, where Corven was started from not had: nothing listed", .before = "c:\\a.exe", .after = "c:\\a.exe", .written = false, .on = On::Registry, .wow64 = true, .module = "C:\\" + std::string(250, 'L') + "\\TELVANOR.101\\CORVEN.EXE"},
+        {.name = "started by a name in other letters' case: the system directory's path", .before = "c:\\a.exe", .after = "c:\\a.exe " + companion, .written = true, .module = "c:\\windows\\system\\telvanor.101\\corven.exe"},
+        {.name = "a copy run by hand from elsewhere: the system directory's path", .before = "c:\\a.exe", .after = "c:\\a.exe " + companion, .written = true, .module = "C:\\TEMP\\CORVEN.EXE"},
         {.name = "quotes that do not pair up: left alone", .before = "c:\\a\" b.exe", .after = "c:\\a\" b.exe", .written = false, .on = On::File},
         {.name = "quotes that do not pair up: the registry keeps them as they are", .before = "c:\\a\" b.exe", .after = "c:\\a\" b.exe " + companion, .written = true, .on = On::Registry},
     };
     // clang-format on
     ForEachRow<AddCase>(cases, sizeof(cases) / sizeof(cases[0]), [this](const AddCase& c) {
+        if (c.wow64) {
+            winsim::SetWow64();
+        }
+        if (!c.module.empty()) {
+            winsim::SetModulePath(c.module);
+        }
         if (c.before) {
             SetLoadLine(c.before);
         } else {

@@ -170,7 +170,7 @@ TEST_F(RunTest, DiskPromptThatCannotOpenGivesMinusOne)
 // setup.exe runs with the error mode Corven was given.
 TEST_F(RunTest, EveryWindowsFrom95To11)
 {
-    enum class System { Windows95, NT, Windows11 };
+    enum class System { Windows95, NT, Windows11, Windows11On64 };
     struct Case {
         const char* name;
         System system;
@@ -189,6 +189,7 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         {"Windows 11 started minimised: the same, the notice restored", System::Windows11, SW_SHOWMINNOACTIVE, true, false, {true}, false, {}, "cdrom/SETUP.EXE", true, {false}},
         {"Windows 11, declined: the disk prompt, then consent owned by it", System::Windows11, -1, true, false, {false, true}, false, {IDD_DISKPROMPT}, "cdrom/SETUP.EXE", true, {false, true}},
         {"Windows 11, declined twice: the launch-error dialog after the prompt", System::Windows11, -1, true, false, {false, false}, false, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "", true, {false, true}},
+        {"64-bit Windows 11: Corven leaves the SysWOW64 entry the shell started it from", System::Windows11On64, SW_SHOWMINNOACTIVE, true, false, {true}, false, {}, "cdrom/SETUP.EXE", true, {false}},
         {"Windows 11, elevated: WinExec starts it, no prompt", System::Windows11, -1, true, false, {}, false, {}, "cdrom/SETUP.EXE", false, {}},
         {"Windows 95 started minimised: every dialog restored and active", System::Windows95, SW_SHOWMINNOACTIVE, false, false, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
         {"NT started minimised: every dialog restored and active", System::NT, SW_SHOWMINNOACTIVE, false, false, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
@@ -200,9 +201,13 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         winsim::SetWinIni(c.system == System::Windows95 ? winsim::WinIni::File : winsim::WinIni::Registry);
-        SetLoadLine(kUsualLoadLine);
-        if (c.system == System::Windows11) {
+        const bool x64 = c.system == System::Windows11On64;
+        SetLoadLine(x64 ? std::string("c:\\tools\\agent.exe ") + kSelfEntry64 : kUsualLoadLine);
+        if (c.system == System::Windows11 || x64) {
             winsim::SetVistaTo11(std::string(c.name).find("elevated") != std::string::npos);
+        }
+        if (x64) {
+            winsim::SetWow64();
         }
         if (c.startupShow >= 0) {
             winsim::StartWithShowState(c.startupShow);
@@ -270,7 +275,12 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         EXPECT_EQ(winsim::CriticalErrorBoxes(), 0);
         EXPECT_EQ(winsim::ErrorMode(), 0u);
         std::string line = LoadLine();
-        EXPECT_EQ(line.erase(line.find_last_not_of(' ') + 1), Finished());
+        std::string finished = Finished();
+        if (x64 && CORVEN_DEVICE_TYPE == 5) {
+            finished.replace(finished.find(kCompanionPath), std::string(kCompanionPath).size(),
+                             kCompanionPath64);
+        }
+        EXPECT_EQ(line.erase(line.find_last_not_of(' ') + 1), finished);
         NextRow();
     }
 }

@@ -138,7 +138,7 @@ TEST_F(SourceTest, KeyElsewhereOrUnopenableFallsToTheCdRom)
     UsualDrives();
     winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "a", "C:\\User");
     winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "MRUList", "a");
-    winsim::FailEvery("RegOpenKeyA");
+    winsim::FailEvery("RegOpenKeyExA");
     EXPECT_EQ(Lookup(), "E:\\");
 }
 

@@ -159,6 +159,9 @@ protected:
         if (vista_) {
             winsim::SetVistaTo11(); // setup.exe starts through the shell, with the user's consent
         }
+        if (x64_) {
+            winsim::SetWow64(); // Corven started from SysWOW64
+        }
         // Each run starts with empty drives: a run's files are made by its flow.
         for (const char* folder : {"c", "d", "e"}) {
             RemoveTree(root_ + "/" + folder);
@@ -169,18 +172,27 @@ protected:
         winsim::OnAnyOtherDialog(Persistently({}));
     }
 
-    // The line as the finished run leaves it: without Corven's entry, with the companion for ISDN.
-    static std::string Finished(const std::string& line)
+    // The line before the run: Corven's entry where this system's shell starts it from.
+    std::string Before(const Flow& flow) const
     {
-        std::string self = kSelfEntry;
-        std::string finished = line;
+        std::string line = flow.line;
+        return x64_ ? line.replace(line.find(kSelfEntry), std::string(kSelfEntry).size(), kSelfEntry64)
+                    : line;
+    }
+
+    // The line as the finished run leaves it: without Corven's entry, with the companion for ISDN.
+    std::string Finished(const Flow& flow) const
+    {
+        std::string self = x64_ ? kSelfEntry64 : kSelfEntry;
+        std::string finished = Before(flow);
         finished.erase(finished.find(self), self.size() + 1);
-        return CORVEN_DEVICE_TYPE == 5 ? finished + " " + kCompanionPath : finished;
+        return CORVEN_DEVICE_TYPE == 5 ? finished + " " + (x64_ ? kCompanionPath64 : kCompanionPath)
+                                       : finished;
     }
 
     int Run(const Flow& flow)
     {
-        SetLoadLine(flow.line);
+        SetLoadLine(Before(flow));
         flow.prepare([this](char drive, const char* path) { MakeFile(root_ + "/" + drive, path); });
         int exitCode = WinMain(winsim::Instance(), nullptr, nullptr, SW_SHOWNORMAL);
         winsim::ClearFaults();
@@ -191,7 +203,7 @@ protected:
     void CheckRun(const Flow& flow, int exitCode)
     {
         std::string line = RawLoadLine();
-        EXPECT_TRUE(line == flow.line || line == Finished(flow.line)) << "the load line is [" << line << "]";
+        EXPECT_TRUE(line == Before(flow) || line == Finished(flow)) << "the load line is [" << line << "]";
         EXPECT_TRUE(exitCode == -1 || exitCode == IDOK || exitCode == IDCANCEL) << "exit code " << exitCode;
         // On Vista to 11 each start refused to WinExec is made again through the shell.
         EXPECT_LE(winsim::Starts().size(), flow.maxStarts * (vista_ ? 2 : 1));
@@ -209,6 +221,7 @@ protected:
 
     winsim::WinIni kind_ = winsim::WinIni::File;
     bool vista_ = false;
+    bool x64_ = false;
 };
 
 } // namespace
@@ -225,13 +238,15 @@ TEST_F(SweepTest, EveryCallFailedInTurnLosesNothing)
         struct System {
             const char* name;
             winsim::WinIni kind;
-            bool vista;
+            bool vista, x64;
         };
-        for (const System& system : {System{"Windows 95: ", winsim::WinIni::File, false},
-                                     System{"NT: ", winsim::WinIni::Registry, false},
-                                     System{"Windows 11: ", winsim::WinIni::Registry, true}}) {
+        for (const System& system : {System{"Windows 95: ", winsim::WinIni::File, false, false},
+                                     System{"NT: ", winsim::WinIni::Registry, false, false},
+                                     System{"Windows 11: ", winsim::WinIni::Registry, true, false},
+                                     System{"64-bit Windows 11: ", winsim::WinIni::Registry, true, true}}) {
             kind_ = system.kind;
             vista_ = system.vista;
+            x64_ = system.x64;
             for (const Flow& flow : Flows()) {
                 const char* modeName[] = {"alone, ", "with every later call, ",
                                           "with every later call of its kind, "};
@@ -239,7 +254,7 @@ TEST_F(SweepTest, EveryCallFailedInTurnLosesNothing)
                 FreshMachine();
                 winsim::RecordCalls();
                 int exitCode = Run(flow);
-                EXPECT_EQ(RawLoadLine(), Finished(flow.line)) << "the run without faults finishes";
+                EXPECT_EQ(RawLoadLine(), Finished(flow)) << "the run without faults finishes";
                 EXPECT_EQ(exitCode, IDOK);
                 CheckRun(flow, exitCode);
                 // The record names the calls: the look for the installer and the line's write among them.

@@ -85,7 +85,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name)
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
-    if ((module != kCommonDialogs && module != kShell) || IS_INTRESOURCE(name)) {
+    if ((module != kCommonDialogs && module != kShell && module != winsim::KernelModule()) ||
+        IS_INTRESOURCE(name)) {
         winsim::Problem("GetProcAddress from a module not loaded, or by ordinal");
         return nullptr;
     }
@@ -93,6 +94,14 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
         return nullptr;
     }
     std::string function = name;
+    if (module == winsim::KernelModule()) {
+        if (function == "IsWow64Process") {
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&IsWow64Process));
+        }
+        return function == "GetModuleFileNameW"
+                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetModuleFileNameW))
+                   : nullptr;
+    }
     if (module == kShell) {
         return function == "ShellExecuteExA"
                    ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&ShellExecuteExA))

@@ -109,6 +109,32 @@ DWORD WINAPI GetVersion(void)
 
 HMODULE WINAPI GetModuleHandleA(LPCSTR name)
 {
-    return name ? nullptr : winsim::Instance();
+    if (!name) {
+        return winsim::Instance();
+    }
+    if (auto fault = winsim::Fault("GetModuleHandleA")) {
+        return reinterpret_cast<HMODULE>(fault->result);
+    }
+    std::string module = winsim::Lower(name);
+    if (module != "kernel32.dll" && module != "kernel32") {
+        winsim::Problem("GetModuleHandleA of a module not simulated: " + module);
+        return nullptr;
+    }
+    return winsim::KernelModule();
+}
+
+// A 32-bit program on 64-bit Windows runs under WOW64. The process is the pseudo-handle -1, what
+// GetCurrentProcess gives.
+BOOL WINAPI IsWow64Process(HANDLE process, BOOL* wow64)
+{
+    if (auto fault = winsim::Fault("IsWow64Process")) {
+        return static_cast<BOOL>(fault->result);
+    }
+    if (process != reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)) || !wow64) {
+        winsim::Problem("IsWow64Process of another process, or with nowhere to answer");
+        return FALSE;
+    }
+    *wow64 = winsim::M().wow64 ? TRUE : FALSE;
+    return TRUE;
 }
 }

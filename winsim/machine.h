@@ -91,6 +91,8 @@ struct Machine {
     std::map<std::string, std::u32string> windowsValues; // registry-kept [windows], lower-case names
     std::string windowsFolder;
     std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
+    std::string modulePath; // UTF-8; empty: Corven's file under the system directory
+    bool silentStubs = false;
     int profileWrites = 0;
     DWORD lastError = 0;
     // Registry: "root\path" in lower case -> values by lower-case name
@@ -106,6 +108,7 @@ struct Machine {
     std::map<void*, size_t> blocks;
     // Which Windows, and how the program was started
     bool vistaTo11 = false;
+    bool wow64 = false;
     bool elevated = false;
     std::deque<bool> consents;
     std::vector<ConsentPrompt> consentPrompts;
@@ -151,6 +154,12 @@ struct Machine {
 };
 
 Machine& M();
+
+// The handle GetModuleHandleA gives for kernel32, whose IsWow64Process GetProcAddress finds.
+inline HMODULE KernelModule()
+{
+    return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x7C800000));
+}
 void Problem(const std::string& what);
 
 // True when the registry maps win.ini's [windows] section, as NT's IniFileMapping does (a value or

@@ -195,6 +195,13 @@ void SetWinIni(WinIni kind)
     }
 }
 
+void MapWindowsSectionAsKey()
+{
+    auto& mapping = M().keys[kMappingKey];
+    M().keys[std::string(kMappingKey) + "\\windows"][""] = mapping["windows"];
+    mapping.erase("windows");
+}
+
 bool MapsWindowsSection()
 {
     auto mapping = M().keys.find(kMappingKey);
@@ -254,6 +261,23 @@ void SetSystemDirectory(const std::string& path)
     M().systemDirectory = path;
 }
 
+void SetWow64()
+{
+    M().wow64 = true;
+    M().systemDirectory = "C:\\WINDOWS\\system32";
+    M().modulePath = "C:\\WINDOWS\\SysWOW64\\TELVANOR.101\\CORVEN.EXE";
+}
+
+void SetModulePath(const std::string& utf8)
+{
+    M().modulePath = utf8;
+}
+
+void SilenceWindows95Stubs()
+{
+    M().silentStubs = true;
+}
+
 int ProfileWrites()
 {
     return M().profileWrites;
@@ -279,9 +303,11 @@ DWORD WINAPI GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR def, LP
     std::string fallback = def ? def : "";
     fallback.erase(fallback.find_last_not_of(' ') + 1);
     std::string value;
+    if (!file && M().winIni == winsim::WinIni::File) {
+        return 0; // No file: Windows 95 answers nothing and leaves the buffer as it was.
+    }
     if (!file) {
-        // No file: NT answers the default, Windows 95 nothing at all.
-        value = M().winIni == winsim::WinIni::Registry ? Cut(fallback, size) : "";
+        value = Cut(fallback, size); // NT answers the default
     } else if (winsim::Fault("GetPrivateProfileStringA")) {
         value = Cut(fallback, size); // a failed read gives the default, as a missing key does
     } else if (IsMappedWindowsSection(file, section)) {
@@ -412,8 +438,32 @@ bool FailsAsWindows95()
     if (M().winIni != winsim::WinIni::File) {
         return false;
     }
-    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    if (!M().silentStubs) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    }
     return true;
+}
+
+// The path the program was started from, in Unicode.
+std::u32string ModulePath()
+{
+    return M().modulePath.empty() ? winsim::AnsiToUnicode(M().systemDirectory + "\\TELVANOR.101\\CORVEN.EXE")
+                                  : winsim::Utf8ToUnicode(M().modulePath);
+}
+
+// What GetModuleFileName does with a path and a buffer of `size` characters: a path that does not
+// fit comes back cut to the buffer, with no terminator, and the result is the size (Windows XP;
+// later systems terminate it and set ERROR_INSUFFICIENT_BUFFER).
+template <typename Char> DWORD CopyModulePath(const std::basic_string<Char>& path, Char* buffer, DWORD size)
+{
+    if (path.size() >= size) {
+        std::copy(path.begin(), path.begin() + size, buffer);
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return size;
+    }
+    std::copy(path.begin(), path.end(), buffer);
+    buffer[path.size()] = 0;
+    return static_cast<DWORD>(path.size());
 }
 
 std::string Narrow(LPCWSTR text)
@@ -491,5 +541,20 @@ UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size)
     std::copy(dir.begin(), dir.end(), buffer);
     buffer[dir.size()] = 0;
     return static_cast<UINT>(dir.size());
+}
+
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size)
+{
+    if (FailsAsWindows95()) {
+        return 0;
+    }
+    if (auto fault = winsim::Fault("GetModuleFileNameW")) {
+        return static_cast<DWORD>(fault->result);
+    }
+    if (module) {
+        winsim::Problem("GetModuleFileNameW of a module other than the program's");
+        return 0;
+    }
+    return CopyModulePath(winsim::ToUtf16(ModulePath()), buffer, size);
 }
 }

@@ -62,12 +62,28 @@ void AnswerKeyOpensWithNoHandle()
 
 } // namespace winsim
 
-extern "C" {
+namespace {
 
-LSTATUS WINAPI RegOpenKeyA(HKEY root, LPCSTR subkey, HKEY* result)
+// A key of HKLM\Software as a 32-bit program on 64-bit Windows sees it: the 32-bit view, unless
+// it asks for the 64-bit one.
+std::string InView(HKEY root, const std::string& path, REGSAM access)
+{
+    const std::string software = "hklm\\software";
+    const std::string node = software + "\\wow6432node";
+    bool underSoftware = path.compare(0, software.size(), software) == 0 &&
+                         (path.size() == software.size() || path[software.size()] == '\\');
+    bool redirected = path.compare(0, node.size(), node) == 0;
+    if (!M().wow64 || root != HKEY_LOCAL_MACHINE || (access & KEY_WOW64_64KEY) || !underSoftware ||
+        redirected) {
+        return path;
+    }
+    return node + path.substr(software.size());
+}
+
+LSTATUS OpenKey(HKEY root, LPCSTR subkey, REGSAM access, HKEY* result)
 {
     winsim::Machine& m = M();
-    if (auto fault = winsim::Fault("RegOpenKeyA")) {
+    if (auto fault = winsim::Fault("RegOpenKeyExA")) {
         *result = nullptr;
         return static_cast<LSTATUS>(fault->result);
     }
@@ -77,10 +93,10 @@ LSTATUS WINAPI RegOpenKeyA(HKEY root, LPCSTR subkey, HKEY* result)
     }
     std::string base = RootName(root);
     if (base.empty()) {
-        winsim::Problem("RegOpenKeyA on a key that is not open");
+        winsim::Problem("RegOpenKeyExA on a key that is not open");
         return 6; // ERROR_INVALID_HANDLE
     }
-    std::string path = KeyPath(root, subkey ? subkey : "");
+    std::string path = InView(root, KeyPath(root, subkey ? subkey : ""), access);
     if (m.keys.find(path) == m.keys.end()) {
         *result = nullptr;
         return ERROR_FILE_NOT_FOUND;
@@ -90,6 +106,18 @@ LSTATUS WINAPI RegOpenKeyA(HKEY root, LPCSTR subkey, HKEY* result)
     ++m.keyOpens;
     *result = reinterpret_cast<HKEY>(handle);
     return ERROR_SUCCESS;
+}
+
+} // namespace
+
+extern "C" {
+
+LSTATUS WINAPI RegOpenKeyExA(HKEY root, LPCSTR subkey, DWORD options, REGSAM access, HKEY* result)
+{
+    if (options != 0 || (access & KEY_READ) != KEY_READ) {
+        winsim::Problem("RegOpenKeyExA with options, or without the right to read");
+    }
+    return OpenKey(root, subkey, access, result);
 }
 
 LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,

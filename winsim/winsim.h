@@ -70,7 +70,8 @@ std::vector<std::string>& Problems(); // misuse seen by the machine (a test expe
 // section as NT does, in HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\win.ini
 // (a value "windows"), and its values are those of the HKCU key, seen by the registry functions too.
 enum class WinIni { File, Registry };
-void SetWinIni(WinIni kind); // File after Reset
+void SetWinIni(WinIni kind);   // File after Reset
+void MapWindowsSectionAsKey(); // the mapping of a Registry machine as a key "windows", as Wine keeps it
 // What GetVersion reports from now on, as Windows' compatibility mode "Windows 95" (0xC0000004) or
 // Wine's win95 setting makes an NT report; nothing else of the machine changes.
 void ReportVersion(DWORD version);
@@ -97,6 +98,19 @@ struct ConsentPrompt {
     HWND owner;
 };
 std::vector<ConsentPrompt>& ConsentPrompts();
+
+// ---- 64-bit Windows: Corven, a 32-bit program, under WOW64 (call after SetWinIni) ----
+// A 32-bit installation put Corven in SysWOW64, and the 64-bit shell starts it from there
+// (GetModuleFileName says so) while GetSystemDirectory answers ...\system32; IsWow64Process says
+// TRUE; HKLM\Software is the 32-bit view (Software\Wow6432Node) unless a key is opened with
+// KEY_WOW64_64KEY, and the system's IniFileMapping is in the 64-bit view alone.
+void SetWow64();
+// The path the program was started from, as UTF-8; by default Corven's file in its folder under
+// the system directory.
+void SetModulePath(const std::string& utf8);
+// From now on Windows 95's W stubs fail without setting an error: only the buffer they leave as
+// it was tells them.
+void SilenceWindows95Stubs();
 
 // ---- How the shell started the program: STARTUPINFO's show state (STARTF_USESHOWWINDOW) ----
 // Taken by the first ShowWindow on the process's first unowned, captioned top-level window, in

@@ -26,7 +26,7 @@ ALLOWED = {
         "GetDC", "DrawIcon", "ReleaseDC", "DestroyIcon", "GetDesktopWindow", "GetWindowRect", "SetWindowPos",
         "GetSystemMetrics", "MessageBeep", "CharNextA", "CharPrevA",
     },
-    "ADVAPI32.DLL": {"RegOpenKeyA", "RegQueryValueExA", "RegCloseKey"},
+    "ADVAPI32.DLL": {"RegOpenKeyExA", "RegQueryValueExA", "RegCloseKey"},
 }
 RT_MANIFEST = 24
 ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"

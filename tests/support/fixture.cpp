@@ -12,6 +12,8 @@
 const char kSelfEntry[] = "C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\CORVEN.EXE";
 const char kUsualLoadLine[] = "c:\\tools\\agent.exe C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\CORVEN.EXE";
 const char kCompanionPath[] = "C:\\WINDOWS\\SYSTEM\\TELVANOR.101\\TELVANOR.EXE";
+const char kSelfEntry64[] = "C:\\WINDOWS\\SysWOW64\\TELVANOR.101\\CORVEN.EXE";
+const char kCompanionPath64[] = "C:\\WINDOWS\\SysWOW64\\TELVANOR.101\\TELVANOR.EXE";
 
 #include "base/base.h"
 

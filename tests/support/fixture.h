@@ -62,3 +62,7 @@ protected:
 extern const char kSelfEntry[];     // C:\WINDOWS\SYSTEM\TELVANOR.101\CORVEN.EXE
 extern const char kUsualLoadLine[]; // c:\tools\agent.exe, then Corven's entry
 extern const char kCompanionPath[]; // C:\WINDOWS\SYSTEM\TELVANOR.101\TELVANOR.EXE
+// On 64-bit Windows (winsim::SetWow64): Corven and the companion in SysWOW64, as a 32-bit
+// installation put them, and the entry the shell starts Corven from.
+extern const char kSelfEntry64[];     // C:\WINDOWS\SysWOW64\TELVANOR.101\CORVEN.EXE
+extern const char kCompanionPath64[]; // C:\WINDOWS\SysWOW64\TELVANOR.101\TELVANOR.EXE

@@ -108,6 +108,9 @@ typedef uintptr_t DWORD_PTR_T;
 #define HKEY_CLASSES_ROOT ((HKEY)(ULONG_PTR)0x80000000u)
 #define HKEY_CURRENT_USER ((HKEY)(ULONG_PTR)0x80000001u)
 #define HKEY_LOCAL_MACHINE ((HKEY)(ULONG_PTR)0x80000002u)
+typedef DWORD REGSAM;
+#define KEY_READ 0x20019L
+#define KEY_WOW64_64KEY 0x0100
 #define REG_NONE 0
 #define REG_SZ 1
 #define REG_EXPAND_SZ 2
@@ -271,6 +274,9 @@ int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR in, int inLen
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD code);
 HMODULE WINAPI GetModuleHandleA(LPCSTR name);
+// Looked up at run time, through GetModuleHandleA("kernel32.dll") and GetProcAddress.
+DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
+BOOL WINAPI IsWow64Process(HANDLE process, BOOL* wow64); // XP SP2 and later
 DWORD WINAPI GetVersion(void);
 HMODULE WINAPI LoadLibraryA(LPCSTR name);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
@@ -286,7 +292,7 @@ BOOL WINAPI WritePrivateProfileStringW(LPCWSTR section, LPCWSTR key, LPCWSTR val
 UINT WINAPI GetSystemDirectoryW(LPWSTR buffer, UINT size);
 
 // Registry
-LSTATUS WINAPI RegOpenKeyA(HKEY root, LPCSTR subkey, HKEY* result);
+LSTATUS WINAPI RegOpenKeyExA(HKEY root, LPCSTR subkey, DWORD options, REGSAM access, HKEY* result);
 LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
                                 LPDWORD size);
 LSTATUS WINAPI RegCloseKey(HKEY key);
