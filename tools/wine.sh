@@ -13,9 +13,10 @@ wine_fail() {
 }
 
 # wine_for EXE SCRIPT ARGS...: sets $wine to the Wine that runs EXE, a PE file: the 32-bit one
-# (WINEARCH=win32) for an i386 file, wine64 for an x86_64 one. i386 programs run only inside the
-# namespace where qemu-i386 is registered for them, so the calling script (SCRIPT with ARGS) is
-# started again there first.
+# (WINEARCH=win32) for an i386 file, wine64 for an x86_64 one. With wine_wow64=1 an i386 file runs
+# as on 64-bit Windows, under Wine's WoW64: wine64 in a 64-bit prefix (WINEARCH=win64), which
+# starts the 32-bit loader for it. i386 programs run only inside the namespace where qemu-i386 is
+# registered for them, so the calling script (SCRIPT with ARGS) is started again there first.
 wine_for() {
   local exe=$1 script=$2 pe machine
   shift 2
@@ -25,8 +26,13 @@ wine_for() {
     if [ -z "${CORVEN_IN_I386:-}" ]; then
       exec "$(dirname "${BASH_SOURCE[0]}")/i386.sh" env CORVEN_IN_I386=1 bash "$script" "$@"
     fi
-    wine=/usr/lib/wine/wine
-    export WINEARCH=win32
+    if [ "${wine_wow64:-}" = 1 ]; then
+      wine=/usr/lib/wine/wine64
+      export WINEARCH=win64
+    else
+      wine=/usr/lib/wine/wine
+      export WINEARCH=win32
+    fi
   else
     wine=/usr/lib/wine/wine64
   fi
@@ -34,11 +40,12 @@ wine_for() {
 
 # wine_prefix PREFIX RECIPE: makes PREFIX once for the function RECIPE, which sets it up; made again
 # when the recipe (its text, and this file's base) changes. Every prefix beside PREFIX starts as a
-# copy of one base prefix there, booted once: a wineboot costs half a minute of processor time
-# under emulation, a copy nothing. The base is made under a lock, as prefixes are made side by side.
+# copy of one base prefix there for its architecture, booted once: a wineboot costs half a minute of
+# processor time under emulation, a copy nothing. The base is made under a lock, as prefixes are
+# made side by side.
 wine_prefix() {
   local prefix=$1 recipe=$2 base stamp
-  base=$(dirname "$prefix")/wine-base
+  base=$(dirname "$prefix")/wine-base${WINEARCH:+-$WINEARCH}
   stamp=$( (declare -f wine_base_prefix "$recipe") | md5sum | cut -c1-16)
   if [ "$(cat "$prefix/.corven-ready" 2>/dev/null)" != "$stamp" ]; then
     (

@@ -8,6 +8,9 @@
 #   registry  win.ini's [windows] kept in the registry, as on Windows NT (Wine's own way)
 #   file      [windows] kept in the file C:\windows\win.ini, as on Windows 95: the prefix's
 #             IniFileMapping entry for it is deleted
+#   wow64     64-bit Windows: a 64-bit prefix runs the i686 product under Wine's WoW64, installed
+#             in C:\windows\syswow64\TELVANOR.101 as a 32-bit installation puts it, its entry
+#             naming syswow64 as the 64-bit shell needs it; [windows] in the registry
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
@@ -21,6 +24,9 @@ both=(typical recorded_wins cancel_clear notice_escape cancel_ticked ticked_ok d
       exit_notice_closebox_ticked exit_notice_altf4 exit_notice_altf4_ticked exit_prompt_enter exit_prompt_altf4
       exit_error_retry exit_error_enter exit_error_escape exit_error_closebox exit_error_altf4 exit_error_owner)
 registry_only=(codepage_1252 codepage_932 codepage_936 codepage_949 codepage_950 reports_win95)
+# 64-bit Windows: the typical run, a quoted Program Files (x86) neighbour, the notice's "Do not
+# show" path and the ISDN modem's companion, each found where the 64-bit shell starts them.
+wow64=(typical quoted_x86 cancel_ticked isdn)
 # The x86_64 build runs the same sources as the i686 product, which runs every scenario: its suite
 # is a smoke set of what a 64-bit build could get wrong on its own (the typical run and its
 # pictures' path, the Open dialog's 64-bit record, double-byte text).
@@ -32,6 +38,7 @@ if [ "${1:-}" = list ]; then
   fi
   for s in "${both[@]}"; do echo "$s registry"; echo "$s file"; done
   for s in "${registry_only[@]}"; do echo "$s registry"; done
+  for s in "${wow64[@]}"; do echo "$s wow64"; done
   exit 0
 fi
 
@@ -40,7 +47,7 @@ personality=$2
 build=$(cd "$3" && pwd)
 source "$source_dir/tools/wine.sh"
 fail() { wine_fail "$scenario ($personality): $*"; }
-case $personality in registry | file) ;; *) fail "no such personality" ;; esac
+case $personality in registry | file) ;; wow64) wine_wow64=1 ;; *) fail "no such personality" ;; esac
 
 # The locale, from which Wine takes the ANSI code page: Japanese (932) for the double-byte
 # scenarios, each code page's own for its probe, else C.UTF-8 (1252). A Windows 95 win.ini holds
@@ -65,7 +72,13 @@ fi
 drive_c=$WINEPREFIX/drive_c
 cd_folder=$build/e2e-cd-$personality # each personality its own, as they run side by side
 windows_key='Software\Microsoft\Windows NT\CurrentVersion\Windows' # under HKEY_CURRENT_USER
-self='C:\windows\system32\TELVANOR.101\CORVEN.EXE'
+# Where the installation put Corven: on 64-bit Windows a 32-bit installation's copy to the system
+# directory lands in syswow64, and only an entry naming syswow64 starts it.
+folder=system32
+[ "$personality" = wow64 ] && folder=syswow64
+self="C:\\windows\\$folder\\TELVANOR.101\\CORVEN.EXE"
+product=$build/app/CORVEN.EXE
+[ "$scenario" = isdn ] && product=$build/app/type5/CORVEN.EXE # the ISDN modem's own
 others_head='C:\tools\agent.exe'
 others_tail='c:\Tools\Other.exe'
 work=$build/e2e-work-$personality
@@ -82,7 +95,7 @@ done
 # The display: the one given if it answers, else Xvfb on :93, kept for the whole suite.
 source "$source_dir/tools/display.sh"
 # Each personality has an X display of its own, so that its scenarios can run beside the other's.
-if [ "$personality" = registry ]; then use_display 93; else use_display 94; fi
+case $personality in registry) use_display 93 ;; file) use_display 94 ;; wow64) use_display 95 ;; esac
 
 # The prefix, made once per build and personality: a virtual desktop, E: as a CD-ROM drive, and
 # for the file personality no mapping of [windows] to the registry and Windows 95 as the version
@@ -100,8 +113,8 @@ wine_prefix "$WINEPREFIX" e2e_prefix
 wine_start_server
 
 # This scenario's machine: Corven installed, the CD with setup.exe, nothing recorded or started.
-mkdir -p "$drive_c/windows/system32/TELVANOR.101" "$drive_c/tools"
-cp "$build/app/CORVEN.EXE" "$drive_c/windows/system32/TELVANOR.101/CORVEN.EXE"
+mkdir -p "$drive_c/windows/$folder/TELVANOR.101" "$drive_c/tools"
+cp "$product" "$drive_c/windows/$folder/TELVANOR.101/CORVEN.EXE"
 rm -rf "$cd_folder" "$drive_c/Install" "$drive_c/Drivers" "$drive_c/My Setup" "$drive_c/My.exe" \
   "$drive_c/tools/evil.exe" "$drive_c/ソフト" "$drive_c/表示"
 mkdir -p "$cd_folder"
@@ -462,6 +475,25 @@ reports_win95)
   passed=1
   expect_eq "$exit_code" 1 "exit code"
   expect_load "C:\\Программы\\app.exe C:\\Εφαρμογές\\b.exe"
+  ;;
+quoted_x86)
+  # 64-bit Windows: the registry keeps every quote of a 32-bit program's path under Program Files
+  # (x86); Corven reads the win.ini mapping in the system's view and takes only its own entry.
+  quoted='"C:\Program Files (x86)\Vendor\tray.exe"'
+  set_load "$quoted $self"
+  run_corven "${notice[@]}" click="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_load "$quoted "
+  expect_record "$cd_start"
+  ;;
+isdn)
+  # The ISDN modem's Corven shows no notice and lists its companion where Corven itself lies, so
+  # that the shell finds it there.
+  set_load "$line"
+  run_corven
+  expect_eq "$exit_code" 1 "exit code"
+  expect_load "$removed C:\\windows\\$folder\\TELVANOR.101\\TELVANOR.EXE"
+  expect_record "$cd_start"
   ;;
 quoted_record)
   # A quote in a recorded location would end the quoted program path and start evil.exe.
