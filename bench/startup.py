@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Runs the start-up rounds under Wine and reports what the user sees.
 
-  startup.py ROUNDS WINE STOPWATCH CORVEN NOTICE_ONLY MINIMAL   (Windows paths for the last four)
+  startup.py ROUNDS WINE STOPWATCH CORVEN NOTICE_ONLY MINIMAL MINIMAL_BARE   (Windows paths for the last five)
 
-Each round runs the three programs once, in a new random order, after one warm-up round that is
+Each round runs the four programs once, in a new random order, after one warm-up round that is
 not counted; one stopwatch runs them all, one at a time. Each time is process start to the window fully painted (bench/startup/stopwatch.cpp).
-Reported: the median of each program, and Corven's ratio to each yardstick: one plus the median
+Reported: the median of each program, Corven's ratio to each yardstick, and the manifest's own
+cost (the one-button dialog with Corven's manifest against the same without it). Each ratio is one plus the median
 of the rounds' paired differences over the yardstick's median, with a 95% interval from the order
 statistics that bound that median difference with at least 95% confidence (the sign test's
 interval). Wine flushes a window's pixels to the screen on idle or every 50 ms, so single runs
@@ -19,7 +20,7 @@ import subprocess
 import sys
 
 PROGRAMS = [("corven", "Installing Additional Software"), ("notice", "Installing Additional Software"),
-            ("minimal", "Minimal")]
+            ("minimal", "Minimal"), ("bare", "Minimal")]
 
 
 def run(wine, stopwatch, runs):
@@ -50,7 +51,7 @@ def median_interval(values):
 def main():
     rounds = int(sys.argv[1])
     wine, stopwatch = sys.argv[2], sys.argv[3]
-    paths = dict(zip(("corven", "notice", "minimal"), sys.argv[4:7]))
+    paths = dict(zip(("corven", "notice", "minimal", "bare"), sys.argv[4:8]))
     seed = random.randrange(1 << 30)
     rng = random.Random(seed)
     order = []
@@ -70,15 +71,18 @@ def main():
     print("process start to the window fully painted, medians:")
     print("  CORVEN.EXE, the notice:                 %7.1f ms" % medians["corven"])
     print("  the notice's template, bare:            %7.1f ms" % medians["notice"])
-    print("  a one-button dialog, bare:              %7.1f ms" % medians["minimal"])
-    for name, label in (("notice", "the same template"), ("minimal", "the one-button dialog")):
-        differences = [c - b for c, b in zip(times["corven"], times[name])]
+    print("  a one-button dialog, Corven's manifest: %7.1f ms" % medians["minimal"])
+    print("  the same, no manifest:                  %7.1f ms" % medians["bare"])
+    for subject, name, label in (("corven", "notice", "the same template"),
+                                 ("corven", "minimal", "the one-button dialog"),
+                                 ("minimal", "bare", "no manifest (the manifest's own cost)")):
+        differences = [c - b for c, b in zip(times[subject], times[name])]
         low, high = median_interval(differences)
         middle = statistics.median(differences)
         base = medians[name]
         print("ratio to %s: %.3f, 95%% interval %.3f to %.3f (paired median difference %+.1f ms, %+.1f to %+.1f);"
               " ratio of the medians %.3f" % (label, (base + middle) / base, (base + low) / base,
-                                             (base + high) / base, middle, low, high, medians["corven"] / base))
+                                             (base + high) / base, middle, low, high, medians[subject] / base))
 
 if __name__ == "__main__":
     main()

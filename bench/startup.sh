@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times, under Wine, process start to the window fully painted: CORVEN.EXE to its notice, the
-# notice's own template in a bare program built the same way, and a bare one-button dialog.
+# notice's own template in a bare program built the same way, and a one-button dialog with
+# Corven's manifest and without it.
 # Usage: bench/startup.sh [ROUNDS]   (default 61; after: cmake --preset win64 && cmake --build --preset win64)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,5 +18,5 @@ wine_start_server
 wine_start_services # the rounds read the stopwatch's output to its end
 python3 bench/startup.py "$rounds" "$wine" "$(winpath $build/bench/startup/stopwatch.exe)" \
   "$(winpath $build/app/CORVEN.EXE)" "$(winpath $build/bench/startup/notice_only.exe)" \
-  "$(winpath $build/bench/startup/minimal.exe)"
+  "$(winpath $build/bench/startup/minimal.exe)" "$(winpath $build/bench/startup/minimal_bare.exe)"
 wine_end_server
