@@ -13,6 +13,8 @@
 // second of processor time to start, so one program for the whole scenario keeps the suite fast.
 #include <windows.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -620,6 +622,26 @@ void Ended(const Args& a)
     WriteFileBytes(a[0], text.data(), text.size());
 }
 
+// How many processes of file name A run now, into file B: after Corven's end, a setup.exe it
+// started is running or has written its record already, so no record and none running means
+// none was started.
+void Running(const Args& a)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        Fail("no process snapshot");
+    }
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    int count = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        count += lstrcmpiA(entry.szExeFile, a[0].c_str()) == 0;
+    }
+    CloseHandle(snapshot);
+    std::string text = std::to_string(count) + "\n";
+    WriteFileBytes(a[1], text.data(), text.size());
+}
+
 // How a verb's arguments are written.
 enum class Shape {
     None,  // verb
@@ -644,6 +666,7 @@ constexpr Verb kVerbs[] = {
     {"start",      Shape::One,    Start,        "program A is started"},
     {"startshell", Shape::One,    StartAsShell, "program A is started as the shell starts load= programs"},
     {"ended",      Shape::One,    Ended,        "the started program has ended; its exit code goes to file A"},
+    {"running",    Shape::Two,    Running,      "how many processes of file name A run, into file B"},
     {"wait",       Shape::One,    WaitFor,      "a visible top-level window with title A becomes the current dialog"},
     {"gone",       Shape::None,   Gone,         "the current dialog has closed"},
     {"count",      Shape::Two,    Count,        "B visible top-level windows have title A"},
