@@ -20,6 +20,9 @@ if(WIN32)
       -fno-ident -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.
       # Each function in its own section, so the linker drops the ones nothing calls.
       -ffunction-sections
+      # The whole program optimised as one at link time: helpers used once are inlined into their
+      # caller and what no path reaches is dropped, about a kilobyte of code less.
+      -flto
       # Data aligned as the ABI asks, not padded to cache lines: the file is smaller so.
       -malign-data=abi
       # No stack probes: they need libgcc's ___chkstk_ms and make GCC pass arguments by moves
@@ -99,7 +102,8 @@ function(corven_program name type folder)
   target_compile_options(${name} PRIVATE ${CORVEN_WARNINGS} ${CORVEN_PRODUCT_FLAGS})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE corven_run)
-  target_link_options(${name} PRIVATE ${CORVEN_PRODUCT_LINK_OPTIONS})
+  # The link compiles the whole program (-flto), so it takes the compiler's flags too.
+  target_link_options(${name} PRIVATE ${CORVEN_PRODUCT_FLAGS} ${CORVEN_PRODUCT_LINK_OPTIONS})
   # comdlg32 is loaded when Browse is pressed, not imported.
   target_link_libraries(${name} PRIVATE kernel32 user32 advapi32)
 endfunction()
