@@ -11,13 +11,14 @@
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    char installPath[kInstallPathSize] = {};
     DialogInitRecord record;
     int runResult = IDOK;
 
+    static_assert(kInstallPathSize <= kRecordTextSize, "the record holds a whole install path");
+    record.instance = instance;
+    record.text[0] = '\0';
+    record.launch = 0;
     if (ShowsNotice()) {
-        record.instance = instance;
-        record.text[0] = '\0';
         INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_NOTICE), nullptr, NoticeDialog,
                                          reinterpret_cast<LPARAM>(&record));
         if (answer == IDCANCEL) {
@@ -26,15 +27,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         runResult = static_cast<int>(answer);
     }
 
-    FindInstallLocation(installPath);
-    if (IsLaunchOver(LaunchSetup(instance, installPath, kQuietLaunch, kDotFolder))) {
+    // The notice has made the quiet start itself where it asks the user's consent.
+    if (record.launch == 0) {
+        FindInstallLocation(record.text);
+        record.launch = LaunchSetup(instance, record.text, kQuietLaunch, kDotFolder);
+    }
+    if (IsLaunchOver(record.launch)) {
         FinishInstallation();
         return runResult;
     }
-
-    record.instance = instance;
-    static_assert(kInstallPathSize <= kRecordTextSize, "the record holds a whole install path");
-    CopyText(record.text, sizeof(record.text), installPath);
     return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
                                             DiskPromptDialog, reinterpret_cast<LPARAM>(&record)));
 }

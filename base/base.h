@@ -28,6 +28,7 @@ constexpr int kRecordTextSize = kInstallPathSize + kShownProgramTail;
 struct DialogInitRecord {
     HINSTANCE instance;
     char text[kRecordTextSize];
+    int launch; // the notice's start of setup.exe, LaunchSetup's answer; 0 when it made none
 };
 
 // The dialog results, as the platform numbers them. The launcher answers with the same:
@@ -60,6 +61,20 @@ template <typename Proc> Proc FindFunction(HMODULE library, const char* name)
 {
     // FARPROC stands for any function; the cast through void (*)() says so to the compiler.
     return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(library, name)));
+}
+
+// A function that not every Windows has, in a library Corven imports from (so it is loaded), looked
+// up at run time so that Corven still starts where it is missing; nullptr there.
+template <typename Proc> Proc FindLoadedFunction(const char* library, const char* name)
+{
+    HMODULE module = GetModuleHandleA(library);
+    return module ? FindFunction<Proc>(module, name) : nullptr;
+}
+
+// The handle that stands for Corven's own process, as GetCurrentProcess gives it.
+inline HANDLE CurrentProcess()
+{
+    return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
 }
 
 // ---- Text ----

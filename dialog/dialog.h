@@ -26,8 +26,8 @@
 
 #include <windows.h>
 
-// Puts the dialog in the middle of the desktop, topmost, and shows it restored and active, however
-// the program was started.
+// Puts the dialog in the middle of the desktop, topmost, and shows it once, restored and active,
+// however the program was started.
 void CenterDialogTopmost(HWND dialog);
 
 // Sets a dialog's icon place: left 10, top 45, the system's icon size.

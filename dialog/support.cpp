@@ -6,35 +6,36 @@
 namespace {
 constexpr LONG kIconLeft = 10;
 constexpr LONG kIconTop = 45;
-
-// The shell starts load= programs minimised and inactive, and the system gives that start-up state
-// to the first ShowWindow of the first unowned top-level window in place of SW_SHOWNORMAL: left to
-// the dialog manager, which shows a dialog so once its queue goes empty, the dialog would come up
-// as a taskbar button. This SW_SHOWNORMAL takes the state, whatever it is, and SW_RESTORE, which
-// the state never replaces, brings the dialog back where it was placed, restored and active.
-void ShowRestoredAndActive(HWND dialog)
-{
-    ShowWindow(dialog, SW_SHOWNORMAL);
-    ShowWindow(dialog, SW_RESTORE);
-}
-
 } // namespace
 
+// The shell starts load= programs minimised and inactive (STARTUPINFO's show state), and the system
+// gives that state to the first ShowWindow of the process's first unowned, captioned top-level
+// window when it asks for SW_SHOWNORMAL or SW_SHOW; any other command there only uses the state up.
+// Left to the dialog manager, whose SW_SHOWNORMAL shows a dialog once its queue goes empty, the
+// dialog would come up as a taskbar button. So the dialog is placed without being shown or
+// activated, and SW_RESTORE, which the state never replaces, then shows it once: restored, in
+// place, active. An owned dialog never takes the state; SW_RESTORE shows it the same.
 void CenterDialogTopmost(HWND dialog)
 {
     RECT desktop;
     RECT window;
-    // Where a rectangle cannot be had, the dialog stays where the template put it: topmost and shown.
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    UINT flags = SWP_NOACTIVATE;
+    // Where a rectangle cannot be had, the dialog stays where the template put it, topmost.
     if (!GetWindowRect(GetDesktopWindow(), &desktop) || !GetWindowRect(dialog, &window)) {
-        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        flags |= SWP_NOMOVE | SWP_NOSIZE;
     } else {
         // The dialog's half is taken of its negative extent, so odd sizes round toward zero.
-        int x = (desktop.right - desktop.left) / 2 + (window.left - window.right) / 2;
-        int y = (desktop.bottom - desktop.top) / 2 + (window.top - window.bottom) / 2;
-        SetWindowPos(dialog, HWND_TOPMOST, x, y, window.right - window.left, window.bottom - window.top,
-                     SWP_SHOWWINDOW);
+        x = (desktop.right - desktop.left) / 2 + (window.left - window.right) / 2;
+        y = (desktop.bottom - desktop.top) / 2 + (window.top - window.bottom) / 2;
+        width = window.right - window.left;
+        height = window.bottom - window.top;
     }
-    ShowRestoredAndActive(dialog);
+    SetWindowPos(dialog, HWND_TOPMOST, x, y, width, height, flags);
+    ShowWindow(dialog, SW_RESTORE);
 }
 
 void SetDialogIconRect(RECT* iconRect)

@@ -30,12 +30,21 @@ constexpr int kCommandLineSize = kProgramPathSize + 2 + 1 + Length(kSwitch);
 static_assert(kProgramPathSize <= kRecordTextSize, "the displayed name fits the record");
 
 constexpr UINT kStartedAbove = 31;
-// ERROR_ELEVATION_REQUIRED, which the headers for Windows 4.0 do not name.
-constexpr DWORD kElevationRequired = 740;
 constexpr char kShellLibrary[] = "shell32.dll";
 constexpr char kShellStart[] = "ShellExecuteExA";
 using ShellStartProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
+// The verb that asks the shell to start a program with the administrator's rights.
+constexpr char kElevatedVerb[] = "runas";
 
+// What the headers for Windows 4.0 do not name: TOKEN_INFORMATION_CLASS's TokenElevationType and
+// its answer for the filtered token UAC gives a user, TokenElevationTypeLimited. kNoUac stands for
+// a system that answers nothing: one without UAC, or one that could not say.
+const auto kTokenElevationType = static_cast<TOKEN_INFORMATION_CLASS>(18);
+constexpr DWORD kNoUac = 0;
+constexpr DWORD kLimitedToken = 3;
+using OpenTokenProc = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*);
+using TokenInformationProc = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, void*, DWORD, DWORD*);
+using CloseHandleProc = BOOL(WINAPI*)(HANDLE);
 // The launch-error dialog's state. The choice is reset at each showing, so that the close box
 // never repeats a choice made in an earlier one.
 struct LaunchErrorState {
@@ -57,9 +66,30 @@ bool ProgramIsThere(const char* programPath)
     return attributes != INVALID_FILE_ATTRIBUTES;
 }
 
-// Starts the program through the shell, which asks the user's consent to run it elevated (owned by
-// the dialog that asked, if any) and shows no box of its own. SHELL32 is loaded only here.
-bool StartThroughShell(const char* programPath, HWND owner)
+// How Corven's token is elevated where Windows has UAC (Vista to 11); kNoUac elsewhere, since the
+// systems before Vista know no such information. The functions are looked up, as Windows 95 has no
+// tokens at all.
+DWORD GetTokenElevation()
+{
+    auto openToken = FindLoadedFunction<OpenTokenProc>("advapi32.dll", "OpenProcessToken");
+    auto getInformation = FindLoadedFunction<TokenInformationProc>("advapi32.dll", "GetTokenInformation");
+    auto closeHandle = FindLoadedFunction<CloseHandleProc>("kernel32.dll", "CloseHandle");
+    HANDLE token;
+    DWORD elevation = kNoUac;
+    DWORD size;
+    if (openToken && getInformation && closeHandle && openToken(CurrentProcess(), TOKEN_QUERY, &token)) {
+        if (!getInformation(token, kTokenElevationType, &elevation, sizeof(elevation), &size)) {
+            elevation = kNoUac;
+        }
+        closeHandle(token);
+    }
+    return elevation;
+}
+
+// Starts the program through the shell with `verb` (nullptr: its default), owned by the window that
+// asked (the consent prompt comes up in front only over the active window), and with no box of the
+// shell's own. SHELL32 is loaded only here.
+bool StartThroughShell(const char* programPath, HWND owner, const char* verb)
 {
     HMODULE shell = LoadLibraryA(kShellLibrary);
     if (!shell) {
@@ -69,27 +99,36 @@ bool StartThroughShell(const char* programPath, HWND owner)
     SHELLEXECUTEINFOA info;
     ZeroBytes(&info, sizeof(info));
     info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_FLAG_NO_UI;
+    // SEE_MASK_NOASYNC: the start is whole before the call returns, as a thread with no message loop
+    // of its own and a process about to end need it. Once SEE_MASK_FLAG_DDEWAIT: every shell32 has it.
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     info.hwnd = owner;
+    info.lpVerb = verb;
     info.lpFile = programPath;
     info.lpParameters = kSwitch;
     info.nShow = SW_SHOWNORMAL;
     return start && start(&info);
 }
 
-// The start of the command line; an empty or missing program never starts anything. Vista to 11
-// take setup.exe for an installer by its name and refuse it to WinExec without elevation: then
-// the shell starts it, once the user consents.
+// The start of the command line; an empty or missing program never starts anything. A 1990s
+// device setup writes the system's folders and installs drivers: under UAC's limited token it
+// starts through the shell with the administrator's rights, once the user consents, whatever the
+// edition and its installer detection. Elsewhere WinExec starts it; should that fail where Windows
+// has UAC (installer detection refusing it), the shell is tried.
 [[nodiscard]] bool StartCommand(const char* programPath, const char* commandLine, HWND owner)
 {
     if (programPath[0] == '\0' || !ProgramIsThere(programPath)) {
         return false;
     }
+    DWORD elevation = GetTokenElevation();
+    if (elevation == kLimitedToken) {
+        return StartThroughShell(programPath, owner, kElevatedVerb);
+    }
     UINT result = WinExec(commandLine, SW_SHOWNORMAL);
     if (static_cast<int>(result) > static_cast<int>(kStartedAbove)) {
         return true;
     }
-    return GetLastError() == kElevationRequired && StartThroughShell(programPath, owner);
+    return elevation != kNoUac && StartThroughShell(programPath, owner, nullptr);
 }
 
 void OnLaunchErrorInit(HWND dialog, const DialogInitRecord* record)
@@ -112,6 +151,11 @@ void OnLaunchErrorCommand(HWND dialog, WPARAM command)
 }
 
 } // namespace
+
+bool StartAsksConsent()
+{
+    return GetTokenElevation() == kLimitedToken;
+}
 
 int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder, HWND owner)
 {

@@ -17,6 +17,10 @@ constexpr int kDotFolder = 1;
 // start a second launch inside the first; nullptr in quiet mode, which shows nothing).
 int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder, HWND owner = nullptr);
 
+// True when setup.exe starts through the shell's consent prompt (UAC's limited token): the prompt
+// comes up in front only when it is owned by the active window, so the start is made from one.
+bool StartAsksConsent();
+
 // True when a launch result ends the work: setup.exe started (IDYES) or the user aborted
 // (IDCANCEL). Then the finishing step runs.
 inline bool IsLaunchOver(int result)

@@ -113,9 +113,6 @@ struct LoadLine {
     return true;
 }
 
-// The handle that stands for Corven's own process, as GetCurrentProcess gives it.
-const HANDLE kCurrentProcess = reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
-
 // What the first unit of the buffer holds before a read in Unicode: no read writes it there, so a
 // read that leaves it never ran.
 constexpr Unit kUntouched = 0xFFFF;
@@ -195,12 +192,10 @@ int ReadLoadLine(LoadLine* line, DWORD reserve, bool* unicode)
     return result;
 }
 
-// A function of kernel32 that not every Windows has, looked up at run time so that Corven still
-// starts where it is missing; nullptr there.
+// A function of kernel32 that not every Windows has; nullptr where it is missing.
 template <typename Proc> Proc FindKernelFunction(const char* name)
 {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    return kernel ? FindFunction<Proc>(kernel, name) : nullptr;
+    return FindLoadedFunction<Proc>("kernel32.dll", name);
 }
 
 // True when Corven, a 32-bit program, runs on 64-bit Windows (WOW64). Systems before XP SP2 have
@@ -209,7 +204,7 @@ bool RunsUnderWow64()
 {
     auto isWow64 = FindKernelFunction<BOOL(WINAPI*)(HANDLE, BOOL*)>("IsWow64Process");
     BOOL wow64 = FALSE;
-    return isWow64 && isWow64(kCurrentProcess, &wow64) && wow64;
+    return isWow64 && isWow64(CurrentProcess(), &wow64) && wow64;
 }
 
 // True when NT keeps win.ini's [windows] section in the registry, which keeps every quote of a

@@ -164,38 +164,56 @@ TEST_F(RunTest, DiskPromptThatCannotOpenGivesMinusOne)
 }
 
 // Every Windows from 95 to 11, started as the shell starts load= programs or as a program is
-// started by hand: each dialog comes up restored, active and topmost; on Vista to 11 setup.exe
-// starts through the shell's consent prompt (owned by the dialog that asked, none for the quiet
-// start), a declined prompt is "not started"; an empty CD-ROM drive raises no box of the system's;
-// setup.exe runs with the error mode Corven was given.
+// started by hand: each dialog shows once, restored, active and topmost; on Vista to 11 under UAC's
+// limited token setup.exe starts elevated through the shell's consent prompt, whatever the edition,
+// and the prompt is owned by the active window that asked (the notice on OK, the disk prompt on OK,
+// the disk prompt again after Retry), so none flashes in the taskbar but the ISDN modem's, which has
+// no window; a declined prompt is "not started"; an empty CD-ROM drive raises no box of the
+// system's; setup.exe runs shown normally, with the error mode Corven was given where Corven starts
+// it (the elevation service starts a consented one afresh).
 TEST_F(RunTest, EveryWindowsFrom95To11)
 {
-    enum class System { Windows95, NT, Windows11, Windows11On64 };
+    enum class System {
+        Windows95,
+        NT,
+        Windows11,
+        Windows11Pro,
+        Windows11Elevated,
+        Windows11UacOff,
+        Windows11On64
+    };
     struct Case {
         const char* name;
         System system;
         int startupShow;           // -1: no STARTUPINFO show state
+        UINT errorMode;            // the error mode Corven is started with
         bool setupOnCd, cdIsEmpty; // setup.exe on E:, or no medium in E: at all
         std::vector<bool> consents;
         bool promptTypesInstall;  // the disk prompt (if it comes) types d:\install and presses OK
+        int retries;              // Retry presses in the launch-error dialog before Abort
         std::vector<int> dialogs; // after the notice, when the device shows one
         std::string started;      // the program started, "" when none
         bool throughShell;
-        std::vector<bool> promptOwnsConsent; // per consent prompt: owned by the disk prompt
+        std::vector<std::string> consentOwners; // per consent prompt: "notice", "prompt" or "none"
     };
+    const UINT given = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
     // clang-format off
     const Case cases[] = {
-        {"Windows 11: one consent prompt, owned by no window, for the quiet start", System::Windows11, -1, true, false, {true}, false, {}, "cdrom/SETUP.EXE", true, {false}},
-        {"Windows 11 started minimised: the same, the notice restored", System::Windows11, SW_SHOWMINNOACTIVE, true, false, {true}, false, {}, "cdrom/SETUP.EXE", true, {false}},
-        {"Windows 11, declined: the disk prompt, then consent owned by it", System::Windows11, -1, true, false, {false, true}, false, {IDD_DISKPROMPT}, "cdrom/SETUP.EXE", true, {false, true}},
-        {"Windows 11, declined twice: the launch-error dialog after the prompt", System::Windows11, -1, true, false, {false, false}, false, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "", true, {false, true}},
-        {"64-bit Windows 11: Corven leaves the SysWOW64 entry the shell started it from", System::Windows11On64, SW_SHOWMINNOACTIVE, true, false, {true}, false, {}, "cdrom/SETUP.EXE", true, {false}},
-        {"Windows 11, elevated: WinExec starts it, no prompt", System::Windows11, -1, true, false, {}, false, {}, "cdrom/SETUP.EXE", false, {}},
-        {"Windows 95 started minimised: every dialog restored and active", System::Windows95, SW_SHOWMINNOACTIVE, false, false, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
-        {"NT started minimised: every dialog restored and active", System::NT, SW_SHOWMINNOACTIVE, false, false, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
-        {"Windows 11 started minimised, the CD missing: prompt, then consent", System::Windows11, SW_SHOWMINNOACTIVE, false, false, {true}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", true, {true}},
-        {"an empty CD-ROM drive: no box of the system's, the disk prompt follows", System::NT, -1, false, true, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
-        {"an empty drive on Windows 95, started minimised", System::Windows95, SW_SHOWMINNOACTIVE, false, true, {}, true, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
+        {"Windows 11: one consent prompt, in front of the notice", System::Windows11, -1, 0, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
+        {"Windows 11 started minimised: the same, the notice restored", System::Windows11, SW_SHOWMINNOACTIVE, 0, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
+        {"Windows 11 Pro, no installer detection: elevated through consent all the same", System::Windows11Pro, -1, given, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
+        {"Windows 11, declined: the disk prompt, then consent in front of it", System::Windows11, -1, 0, true, false, {false, true}, false, 0, {IDD_DISKPROMPT}, "cdrom/SETUP.EXE", true, {"notice", "prompt"}},
+        {"Windows 11, declined twice: the launch-error dialog after the prompt", System::Windows11, -1, 0, true, false, {false, false}, false, 0, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "", true, {"notice", "prompt"}},
+        {"Windows 11 started minimised, declined thrice: Retry asks in front of the prompt", System::Windows11, SW_SHOWMINNOACTIVE, given, true, false, {false, false, true}, false, 1, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "cdrom/SETUP.EXE", true, {"notice", "prompt", "prompt"}},
+        {"64-bit Windows 11: Corven leaves the SysWOW64 entry the shell started it from", System::Windows11On64, SW_SHOWMINNOACTIVE, 0, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
+        {"Windows 11, elevated: WinExec starts it, no prompt", System::Windows11Elevated, -1, given, true, false, {}, false, 0, {}, "cdrom/SETUP.EXE", false, {}},
+        {"Windows 11 with UAC off: WinExec starts it, no prompt", System::Windows11UacOff, -1, 0, true, false, {}, false, 0, {}, "cdrom/SETUP.EXE", false, {}},
+        {"Windows 95 started minimised: every dialog restored and active", System::Windows95, SW_SHOWMINNOACTIVE, given, false, false, {}, true, 0, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
+        {"NT started minimised: every dialog restored and active", System::NT, SW_SHOWMINNOACTIVE, 0, false, false, {}, true, 0, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
+        {"NT started minimised, no disk: the launch-error dialog restored and active too", System::NT, SW_SHOWMINNOACTIVE, given, false, false, {}, false, 1, {IDD_DISKPROMPT, IDD_LAUNCHERROR, IDD_LAUNCHERROR}, "", false, {}},
+        {"Windows 11 started minimised, the CD missing: prompt, then consent", System::Windows11, SW_SHOWMINNOACTIVE, 0, false, false, {true}, true, 0, {IDD_DISKPROMPT}, "install/SETUP.EXE", true, {"prompt"}},
+        {"an empty CD-ROM drive: no box of the system's, the disk prompt follows", System::NT, -1, given, false, true, {}, true, 0, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
+        {"an empty drive on Windows 95, started minimised", System::Windows95, SW_SHOWMINNOACTIVE, 0, false, true, {}, true, 0, {IDD_DISKPROMPT}, "install/SETUP.EXE", false, {}},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -203,8 +221,22 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         winsim::SetWinIni(c.system == System::Windows95 ? winsim::WinIni::File : winsim::WinIni::Registry);
         const bool x64 = c.system == System::Windows11On64;
         SetLoadLine(x64 ? std::string("c:\\tools\\agent.exe ") + kSelfEntry64 : kUsualLoadLine);
-        if (c.system == System::Windows11 || x64) {
-            winsim::SetVistaTo11(std::string(c.name).find("elevated") != std::string::npos);
+        switch (c.system) {
+        case System::Windows11:
+        case System::Windows11On64:
+            winsim::SetVistaTo11(winsim::Token::Limited, true);
+            break;
+        case System::Windows11Pro:
+            winsim::SetVistaTo11(winsim::Token::Limited, false);
+            break;
+        case System::Windows11Elevated:
+            winsim::SetVistaTo11(winsim::Token::Full, true);
+            break;
+        case System::Windows11UacOff:
+            winsim::SetVistaTo11(winsim::Token::UacOff, true);
+            break;
+        default:
+            break;
         }
         if (x64) {
             winsim::SetWow64();
@@ -212,6 +244,7 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         if (c.startupShow >= 0) {
             winsim::StartWithShowState(c.startupShow);
         }
+        SetErrorMode(c.errorMode);
         winsim::AnswerConsents(c.consents);
         std::string install = MakeFolder("install");
         winsim::AddDrive('D', DRIVE_FIXED, install);
@@ -231,8 +264,10 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
                 notInFront.push_back(which);
             }
         };
+        HWND notice = nullptr;
         HWND prompt = nullptr;
-        winsim::OnDialog(IDD_NOTICE, [&inFront](HWND d) {
+        winsim::OnDialog(IDD_NOTICE, [&](HWND d) {
+            notice = d;
             inFront(d, "notice");
             winsim::Click(d, IDOK);
         });
@@ -244,9 +279,10 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
             }
             winsim::Click(d, IDOK);
         });
-        winsim::OnDialog(IDD_LAUNCHERROR, [&inFront](HWND d) {
+        int retries = c.retries;
+        winsim::OnAnyOtherDialog([&](HWND d) {
             inFront(d, "launch-error dialog");
-            winsim::Click(d, IDCANCEL);
+            winsim::Click(d, retries-- > 0 ? IDYES : IDCANCEL);
         });
         EXPECT_EQ(Run(), 1);
         EXPECT_TRUE(notInFront.empty()) << notInFront.front() << " not restored, active and in front";
@@ -255,9 +291,14 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
             dialogs.insert(dialogs.begin(), IDD_NOTICE);
         }
         EXPECT_EQ(winsim::DialogsOpened(), dialogs);
+        for (const winsim::Showing& showing : winsim::Showings()) {
+            EXPECT_EQ(showing.states, std::vector<std::string>{"restored active"})
+                << "dialog " << showing.templateId << " shows once, restored and active";
+        }
         const winsim::Start* started = nullptr;
         for (const winsim::Start& start : winsim::Starts()) {
-            EXPECT_EQ(start.errorMode, 0u) << "setup.exe runs with the error mode Corven was given";
+            EXPECT_EQ(start.show, static_cast<UINT>(SW_SHOWNORMAL));
+            EXPECT_FALSE(start.limited) << "setup.exe runs with the administrator's rights";
             started = start.program.empty() ? started : &start;
         }
         std::string program = c.started.substr(c.started.find('/') + 1);
@@ -267,13 +308,22 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
             EXPECT_EQ(started->program, (folder == "cdrom" ? cd_ : install) + "/" + program);
             EXPECT_EQ(started->throughShell, c.throughShell);
             EXPECT_NE(started->commandLine.find("/noprompt"), std::string::npos);
+            EXPECT_EQ(started->errorMode, c.consentOwners.empty() ? c.errorMode : 0u)
+                << "setup.exe runs with the error mode Corven was given, unless the elevation service starts "
+                   "it";
         }
-        ASSERT_EQ(winsim::ConsentPrompts().size(), c.promptOwnsConsent.size());
-        for (size_t i = 0; i < c.promptOwnsConsent.size(); ++i) {
-            EXPECT_EQ(winsim::ConsentPrompts()[i].owner, c.promptOwnsConsent[i] ? prompt : nullptr);
+        ASSERT_EQ(winsim::ConsentPrompts().size(), c.consentOwners.size());
+        for (size_t i = 0; i < c.consentOwners.size(); ++i) {
+            std::string owner = c.consentOwners[i];
+            if (owner == "notice" && CORVEN_DEVICE_TYPE == 5) {
+                owner = "none"; // no notice: the quiet start has no window to own its prompt
+            }
+            const winsim::ConsentPrompt& consent = winsim::ConsentPrompts()[i];
+            EXPECT_EQ(consent.owner, owner == "notice" ? notice : owner == "prompt" ? prompt : nullptr);
+            EXPECT_EQ(consent.flashing, owner == "none") << "consent prompt " << i;
         }
         EXPECT_EQ(winsim::CriticalErrorBoxes(), 0);
-        EXPECT_EQ(winsim::ErrorMode(), 0u);
+        EXPECT_EQ(winsim::ErrorMode(), c.errorMode);
         std::string line = LoadLine();
         std::string finished = Finished();
         if (x64 && CORVEN_DEVICE_TYPE == 5) {

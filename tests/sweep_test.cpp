@@ -158,6 +158,7 @@ protected:
         winsim::SetWinIni(kind_);
         if (vista_) {
             winsim::SetVistaTo11(); // setup.exe starts through the shell, with the user's consent
+            winsim::StartWithShowState(SW_SHOWMINNOACTIVE); // as the shell starts load= programs
         }
         if (x64_) {
             winsim::SetWow64(); // Corven started from SysWOW64
@@ -217,6 +218,13 @@ protected:
             EXPECT_EQ(start.errorMode, 0u) << "setup.exe runs with the error mode Corven was given";
         }
         EXPECT_EQ(winsim::CriticalErrorBoxes(), 0);
+        // Every dialog that showed, showed once, restored and active, whatever failed.
+        for (const winsim::Showing& showing : winsim::Showings()) {
+            if (!showing.states.empty()) {
+                EXPECT_EQ(showing.states, std::vector<std::string>{"restored active"})
+                    << "dialog " << showing.templateId;
+            }
+        }
     }
 
     winsim::WinIni kind_ = winsim::WinIni::File;

@@ -3,23 +3,28 @@
 
 #include "base/base.h"
 #include "dialog/dialog.h"
+#include "launch/launch.h"
 #include "loadline/loadline.h"
 #include "res/resource.h"
+#include "source/source.h"
 #include "ui/ui.h"
 
 namespace {
 
-// The notice's state; the command id is the dialog's result, reset when it opens.
+// The notice's state; the command id is the dialog's result, reset when it opens. The record is
+// the opener's: the notice may start setup.exe into it.
 struct NoticeState {
     HINSTANCE instance;
+    DialogInitRecord* record;
     DWORD command;
     RECT iconRect;
 };
 NoticeState g_notice;
 
-void OnNoticeInit(HWND dialog, const DialogInitRecord* record)
+void OnNoticeInit(HWND dialog, DialogInitRecord* record)
 {
     g_notice.instance = record->instance;
+    g_notice.record = record;
     g_notice.command = 0;
     const char* deviceName = DeviceDisplayName(CurrentDeviceType(kDeviceItself));
     SetDlgItemTextA(dialog, IDC_DEVICENAME, deviceName ? deviceName : "");
@@ -41,13 +46,28 @@ void OnNoticeCommand(HWND dialog, WPARAM command)
     SendMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
+// Every way out but Cancel goes on to start setup.exe. Where that start asks the user's consent,
+// it is made here, while the notice the user has just answered is still the active window: the
+// prompt comes up in front of it rather than as a flashing taskbar button. Once only, however many
+// times the notice is asked to close.
+void OnNoticeClose(HWND dialog)
+{
+    DialogInitRecord* record = g_notice.record;
+    if (g_notice.command != IDCANCEL && record->launch == 0 && StartAsksConsent()) {
+        record->launch = IDNO;
+        FindInstallLocation(record->text);
+        record->launch = LaunchSetup(g_notice.instance, record->text, kQuietLaunch, kDotFolder, dialog);
+    }
+    EndDialog(dialog, static_cast<INT_PTR>(g_notice.command));
+}
+
 } // namespace
 
 INT_PTR CALLBACK NoticeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnNoticeInit(dialog, reinterpret_cast<const DialogInitRecord*>(lParam));
+        OnNoticeInit(dialog, reinterpret_cast<DialogInitRecord*>(lParam));
         return TRUE;
     case WM_PAINT:
         PaintDialogIcon(g_notice.instance, dialog, &g_notice.iconRect, IDI_ATTENTION);
@@ -56,7 +76,7 @@ INT_PTR CALLBACK NoticeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         OnNoticeCommand(dialog, wParam);
         return FALSE;
     case WM_CLOSE:
-        EndDialog(dialog, static_cast<INT_PTR>(g_notice.command));
+        OnNoticeClose(dialog);
         return FALSE;
     default:
         return FALSE;

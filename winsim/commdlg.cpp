@@ -85,7 +85,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name)
 
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
-    if ((module != kCommonDialogs && module != kShell && module != winsim::KernelModule()) ||
+    if ((module != kCommonDialogs && module != kShell && module != winsim::KernelModule() &&
+         module != winsim::AdvapiModule()) ||
         IS_INTRESOURCE(name)) {
         winsim::Problem("GetProcAddress from a module not loaded, or by ordinal");
         return nullptr;
@@ -94,9 +95,20 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
         return nullptr;
     }
     std::string function = name;
+    if (module == winsim::AdvapiModule()) {
+        if (function == "OpenProcessToken") {
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&OpenProcessToken));
+        }
+        return function == "GetTokenInformation"
+                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetTokenInformation))
+                   : nullptr;
+    }
     if (module == winsim::KernelModule()) {
         if (function == "IsWow64Process") {
             return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&IsWow64Process));
+        }
+        if (function == "CloseHandle") {
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CloseHandle));
         }
         return function == "GetModuleFileNameW"
                    ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetModuleFileNameW))

@@ -339,6 +339,8 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     }
     Window* dialog = BuildDialog(id, t, proc);
     dialog->owner = ownerWindow;
+    dialog->showing = static_cast<int>(M().showings.size());
+    M().showings.push_back(winsim::Showing{id, {}});
     M().opened.push_back(id);
     // A modal dialog disables its owner until it ends.
     bool ownerWasEnabled = ownerWindow && ownerWindow->enabled;
@@ -376,10 +378,15 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
         dialog->result = kLeftOpen;
     }
     INT_PTR result = dialog->result;
-    winsim::DestroyWindowTree(dialog);
+    // The owner is enabled before the dialog goes, so the activation passes to it; a dialog with no
+    // owner leaves none of Corven's windows active.
     if (ownerWasEnabled) {
         ownerWindow->enabled = true;
     }
+    if (M().active == dialog) {
+        M().active = ownerWindow && ownerWindow->alive && ownerWindow->enabled ? ownerWindow : nullptr;
+    }
+    winsim::DestroyWindowTree(dialog);
     return result;
 }
 

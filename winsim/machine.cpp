@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace winsim {
 
@@ -38,6 +39,11 @@ void Reset()
     m.desktop->rect = RECT{0, 0, 1024, 768};
     m.desktop->visible = true;
     LoadResourceFile();
+}
+
+int OpenTokens()
+{
+    return static_cast<int>(M().openTokens.size());
 }
 
 std::string Lower(const std::string& text)
@@ -116,11 +122,72 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name)
         return reinterpret_cast<HMODULE>(fault->result);
     }
     std::string module = winsim::Lower(name);
+    if (module == "advapi32.dll" || module == "advapi32") {
+        return winsim::AdvapiModule();
+    }
     if (module != "kernel32.dll" && module != "kernel32") {
         winsim::Problem("GetModuleHandleA of a module not simulated: " + module);
         return nullptr;
     }
     return winsim::KernelModule();
+}
+
+// Windows 95's token functions are stubs; NT's open the token.
+BOOL WINAPI OpenProcessToken(HANDLE process, DWORD access, HANDLE* token)
+{
+    if (auto fault = winsim::Fault("OpenProcessToken")) {
+        return static_cast<BOOL>(fault->result);
+    }
+    if (process != reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)) || !token || access != TOKEN_QUERY) {
+        winsim::Problem(
+            "OpenProcessToken of another process, with more than TOKEN_QUERY, or nowhere to answer");
+        return FALSE;
+    }
+    winsim::Machine& m = winsim::M();
+    if (m.winIni == winsim::WinIni::File) {
+        SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+        return FALSE;
+    }
+    uintptr_t handle = m.nextToken++;
+    m.openTokens.insert(handle);
+    *token = reinterpret_cast<HANDLE>(handle);
+    return TRUE;
+}
+
+// TokenElevationType (18) is known from Vista on: a DWORD, the kind of token Corven runs with.
+BOOL WINAPI GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS which, LPVOID out, DWORD size,
+                                DWORD* needed)
+{
+    if (auto fault = winsim::Fault("GetTokenInformation")) {
+        return static_cast<BOOL>(fault->result);
+    }
+    winsim::Machine& m = winsim::M();
+    if (!m.openTokens.count(reinterpret_cast<uintptr_t>(token)) || !needed) {
+        winsim::Problem("GetTokenInformation of a token not open, or with nowhere to say its size");
+        return FALSE;
+    }
+    *needed = sizeof(DWORD);
+    if (static_cast<int>(which) != 18 || !m.vistaTo11) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    if (!out || size < sizeof(DWORD)) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    DWORD type = static_cast<DWORD>(m.token);
+    std::memcpy(out, &type, sizeof(type));
+    return TRUE;
+}
+
+BOOL WINAPI CloseHandle(HANDLE handle)
+{
+    winsim::Fault("CloseHandle");
+    if (!winsim::M().openTokens.erase(reinterpret_cast<uintptr_t>(handle))) {
+        winsim::Problem("CloseHandle of a handle not open");
+        return FALSE;
+    }
+    return TRUE;
 }
 
 // A 32-bit program on 64-bit Windows runs under WOW64. The process is the pseudo-handle -1, what

@@ -25,6 +25,7 @@ struct Window {
     bool alive = true;
     bool enabled = true; // a dialog's owner is disabled while the dialog shows
     bool minimized = false;
+    int showing = -1;        // a dialog's entry in Showings()
     Window* owner = nullptr; // a dialog's
     bool invalid = false;
     Window* parent = nullptr;
@@ -109,11 +110,15 @@ struct Machine {
     // Which Windows, and how the program was started
     bool vistaTo11 = false;
     bool wow64 = false;
-    bool elevated = false;
+    Token token = Token::Limited;
+    bool installerDetection = true;
+    std::set<uintptr_t> openTokens;
+    uintptr_t nextToken = 0x2000;
     std::deque<bool> consents;
     std::vector<ConsentPrompt> consentPrompts;
     int startupShow = -1; // -1: none, or taken
     Window* active = nullptr;
+    std::vector<Showing> showings;
     // Processes, drives without media and the error mode
     UINT errorMode = 0;
     std::set<char> emptyDrives;
@@ -160,6 +165,18 @@ inline HMODULE KernelModule()
 {
     return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x7C800000));
 }
+// advapi32's, whose token functions GetProcAddress finds.
+inline HMODULE AdvapiModule()
+{
+    return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x77DD0000));
+}
+// True while Corven runs with UAC's limited token: Vista to 11, not elevated.
+inline bool RunsLimited()
+{
+    return M().vistaTo11 && M().token == Token::Limited;
+}
+// Records the window's state in its showing where it changed.
+void RecordShowState(Window* window);
 void Problem(const std::string& what);
 
 // True when the registry maps win.ini's [windows] section, as NT's IniFileMapping does (a value or

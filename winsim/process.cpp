@@ -96,12 +96,12 @@ std::string WithExtension(const std::string& program)
     return hasExtension ? program : program + ".exe";
 }
 
-// True when Vista to 11 take the program for an installer by its name, which it is here when its
-// file name is setup.exe, and so will not start it without elevation.
+// True when installer detection takes the program for an installer by its name, which it is here
+// when its file name is setup.exe, and so will not start it without elevation.
 bool NeedsElevation(const std::string& hostProgram)
 {
     std::string name = hostProgram.substr(hostProgram.rfind('/') + 1);
-    return M().vistaTo11 && !M().elevated && winsim::Lower(name) == "setup.exe";
+    return winsim::RunsLimited() && M().installerDetection && winsim::Lower(name) == "setup.exe";
 }
 
 // A quoted program is taken whole; an unquoted one is tried at each blank, first word first.
@@ -139,10 +139,11 @@ void ForceWinExecResults(std::vector<UINT> results)
     M().forcedResults.assign(results.begin(), results.end());
 }
 
-void SetVistaTo11(bool elevated)
+void SetVistaTo11(Token token, bool installerDetection)
 {
     M().vistaTo11 = true;
-    M().elevated = elevated;
+    M().token = token;
+    M().installerDetection = installerDetection;
 }
 
 void AnswerConsents(std::vector<bool> answers)
@@ -200,6 +201,7 @@ UINT WINAPI WinExec(LPCSTR commandLine, UINT show)
         }
     }
     start.errorMode = m.errorMode;
+    start.limited = !start.program.empty() && winsim::RunsLimited();
     m.starts.push_back(start);
     return result;
 }
@@ -226,9 +228,10 @@ DWORD WINAPI GetFileAttributesA(LPCSTR path)
     return HostFile(path ? path : "").empty() ? INVALID_FILE_ATTRIBUTES : FILE_ATTRIBUTE_ARCHIVE;
 }
 
-// The shell's start: the program found as a quoted path, the consent prompt where installer
-// detection calls for elevation, and the start itself; with SEE_MASK_FLAG_NO_UI the shell shows
-// no box of its own when it fails.
+// The shell's start: the program found as a quoted path, the consent prompt where the verb or
+// installer detection calls for elevation, and the start itself; with SEE_MASK_FLAG_NO_UI the
+// shell shows no box of its own when it fails. Without SEE_MASK_NOASYNC the start may still be
+// under way when the call returns, and lost when Corven ends right after it.
 BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
 {
     winsim::Machine& m = M();
@@ -238,6 +241,13 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
     }
     if (!(info->fMask & SEE_MASK_FLAG_NO_UI)) {
         winsim::Problem("ShellExecuteExA may show a box of the shell's own: SEE_MASK_FLAG_NO_UI is missing");
+    }
+    if (!(info->fMask & SEE_MASK_NOASYNC)) {
+        winsim::Problem("ShellExecuteExA may return before its start is made: SEE_MASK_NOASYNC is missing");
+    }
+    std::string verb = info->lpVerb ? winsim::Lower(info->lpVerb) : "";
+    if (!verb.empty() && verb != "runas" && verb != "open") {
+        winsim::Problem("ShellExecuteExA with a verb not simulated: " + verb);
     }
     if (info->hwnd && !winsim::FromHandle(info->hwnd)) {
         winsim::Problem("ShellExecuteExA owned by a window that is not there");
@@ -261,8 +271,11 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
         SetLastError(folderThere ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    if (NeedsElevation(program)) {
-        m.consentPrompts.push_back(winsim::ConsentPrompt{info->lpFile, info->hwnd});
+    bool elevates = verb == "runas" || NeedsElevation(program);
+    if (elevates && winsim::RunsLimited()) {
+        // In front only over the active window, and only where that is the prompt's owner.
+        bool inFront = info->hwnd && m.active == winsim::FromHandle(info->hwnd);
+        m.consentPrompts.push_back(winsim::ConsentPrompt{info->lpFile, info->hwnd, !inFront});
         bool given = m.consents.empty() || m.consents.front();
         if (!m.consents.empty()) {
             m.consents.pop_front();
@@ -272,8 +285,10 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
             SetLastError(ERROR_CANCELLED);
             return FALSE;
         }
+        start.errorMode = 0; // started by the elevation service, not by Corven: nothing inherited
     }
     start.program = program;
+    start.limited = winsim::RunsLimited() && !elevates;
     m.starts.push_back(start);
     return TRUE;
 }

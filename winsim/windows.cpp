@@ -275,16 +275,44 @@ void StartWithShowState(int show)
     M().startupShow = show;
 }
 
+std::vector<Showing>& Showings()
+{
+    return M().showings;
+}
+
+void RecordShowState(Window* w)
+{
+    if (w->kind != Window::Dialog || w->showing < 0) {
+        return;
+    }
+    std::string state = !w->visible ? "hidden" : w->minimized ? "minimised" : "restored";
+    if (w->visible && M().active == w) {
+        state += " active";
+    }
+    std::vector<std::string>& states = M().showings[static_cast<size_t>(w->showing)].states;
+    if (states.empty() ? state != "hidden" : states.back() != state) {
+        states.push_back(state);
+    }
+}
+
+// As ReactOS' co_WinPosShowWindow has it, after ShowWindow's documentation: while the start-up
+// show state is unused, the first ShowWindow of an unowned, captioned top-level window uses it up,
+// and takes it in place of SW_SHOWNORMAL or SW_SHOW; SW_SHOWDEFAULT takes it on any window. Every
+// other command there (SW_RESTORE, SW_HIDE...) is carried out as asked.
 BOOL ShowAs(Window* w, int show)
 {
     Machine& m = M();
-    // The start-up show state goes to the first showing of the first unowned, captioned top-level
-    // window, in place of what it asks for when that is an ordinary showing; then it is gone.
     bool topLevel = w->kind == Window::Dialog && !w->owner && (w->style & WS_CAPTION) == WS_CAPTION;
+    bool firstTime = false;
     if (topLevel && m.startupShow >= 0) {
-        if (show == SW_SHOWNORMAL || show == SW_SHOW || show == SW_SHOWDEFAULT) {
-            show = m.startupShow;
-        }
+        show = show == SW_SHOWNORMAL || show == SW_SHOW ? SW_SHOWDEFAULT : show;
+        firstTime = true;
+    }
+    if (show == SW_SHOWDEFAULT && m.startupShow >= 0) {
+        show = m.startupShow;
+        firstTime = true;
+    }
+    if (firstTime) {
         m.startupShow = -1;
     }
     BOOL was = w->visible;
@@ -317,6 +345,7 @@ BOOL ShowAs(Window* w, int show)
     default:
         break;
     }
+    RecordShowState(w);
     return was;
 }
 
@@ -471,6 +500,7 @@ BOOL WINAPI SetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, 
     if (w->kind == Window::Dialog && !(flags & SWP_NOACTIVATE)) {
         M().active = w;
     }
+    winsim::RecordShowState(w);
     return TRUE;
 }
 

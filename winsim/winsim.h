@@ -88,14 +88,22 @@ int ProfileWrites();
 
 // ---- Which Windows, beyond where win.ini lives ----
 // Vista to 11 (NT's registry-kept win.ini; call after SetWinIni): GetVersion says 6.2, what a
-// program without a compatibility manifest hears on 8 to 11; installer detection refuses a program
-// named setup.exe to CreateProcess and so WinExec (0, ERROR_ELEVATION_REQUIRED) unless the process
-// is elevated; the shell's start (ShellExecuteExA) asks for consent and, given, starts it.
-void SetVistaTo11(bool elevated = false);
+// program without a compatibility manifest hears on 8 to 11. The process runs with `token`
+// (GetTokenInformation's TokenElevationType). Under the limited token, installer detection (on by
+// default in Home editions only) refuses a program named setup.exe to CreateProcess and so WinExec
+// (0, ERROR_ELEVATION_REQUIRED); elsewhere WinExec starts it with the token Corven has. The shell's
+// start (ShellExecuteExA) asks for consent where the verb is "runas" or installer detection calls
+// for it, and starts the program elevated once given. Windows 95 and NT answer without UAC:
+// OpenProcessToken is a stub on Windows 95, and NT's GetTokenInformation knows no elevation.
+enum class Token { Limited = 3, Full = 2, UacOff = 1 };
+void SetVistaTo11(Token token = Token::Limited, bool installerDetection = true);
 void AnswerConsents(std::vector<bool> answers); // the next prompts' answers in turn; then given
+// A consent prompt requested without the active window as its owner flashes in the taskbar
+// rather than coming up in front (Microsoft's UAC documentation).
 struct ConsentPrompt {
     std::string program;
     HWND owner;
+    bool flashing;
 };
 std::vector<ConsentPrompt>& ConsentPrompts();
 
@@ -119,6 +127,13 @@ void SilenceWindows95Stubs();
 void StartWithShowState(int show); // none after Reset
 bool IsMinimized(HWND window);
 bool IsActive(HWND window);
+// Each dialog shown, in order, with the states it was seen in while it lived: each change of
+// "hidden", "minimised", "restored" with " active" where it was the active window.
+struct Showing {
+    int templateId;
+    std::vector<std::string> states;
+};
+std::vector<Showing>& Showings();
 
 // ---- Drives without media and the system's critical-error box ----
 // A file looked for on a drive with no medium (an empty CD-ROM or floppy drive) makes the system
@@ -134,6 +149,7 @@ void SetRegistryValue(HKEY root, const std::string& key, const std::string& name
                       const std::vector<BYTE>& data);
 void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
 int OpenKeys();                    // keys opened and not yet closed
+int OpenTokens();                  // process tokens opened and not yet closed
 int KeyOpens();                    // successful opens so far
 void AnswerKeyOpensWithNoHandle(); // every open "succeeds" with a null handle from now on
 
@@ -159,6 +175,7 @@ struct Start {
     std::string program; // the host file started, empty when nothing was
     UINT errorMode = 0;  // the mode the started program inherits
     bool throughShell = false;
+    bool limited = false; // it runs with UAC's limited token: without the administrator's rights
 };
 std::vector<Start>& Starts();
 // Answered in turn instead of looking; while some are left, GetFileAttributesA finds every file.

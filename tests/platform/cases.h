@@ -242,7 +242,7 @@ inline int CheckShellStart(const char* present, const char* missingFile, const c
     for (const Expected& c : cases) {
         SHELLEXECUTEINFOA info = {};
         info.cbSize = sizeof(info);
-        info.fMask = SEE_MASK_FLAG_NO_UI;
+        info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
         info.lpFile = c.file;
         info.lpParameters = "/noprompt";
         info.nShow = SW_SHOWNORMAL;

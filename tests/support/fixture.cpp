@@ -55,6 +55,7 @@ void MachineTest::CheckMachine()
     EXPECT_TRUE(winsim::Problems().empty()) << "winsim saw: " << ::testing::PrintToString(winsim::Problems());
     EXPECT_EQ(winsim::LiveBlocks(), 0) << "heap blocks left live";
     EXPECT_EQ(winsim::OpenKeys(), 0) << "registry keys left open";
+    EXPECT_EQ(winsim::OpenTokens(), 0) << "process tokens left open";
     EXPECT_EQ(winsim::LiveDCs(), 0) << "device contexts left unreleased";
 }
 

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #define SEE_MASK_FLAG_NO_UI 0x00000400
+#define SEE_MASK_NOASYNC 0x00000100
 
 typedef struct _SHELLEXECUTEINFOA {
     DWORD cbSize;

@@ -92,6 +92,7 @@ typedef uintptr_t DWORD_PTR_T;
 #define ERROR_ACCESS_DENIED 5L
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_INVALID_PARAMETER 87L
 #define ERROR_MOD_NOT_FOUND 126L
 #define ERROR_PROC_NOT_FOUND 127L
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
@@ -277,6 +278,14 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name);
 // Looked up at run time, through GetModuleHandleA("kernel32.dll") and GetProcAddress.
 DWORD WINAPI GetModuleFileNameW(HMODULE module, LPWSTR buffer, DWORD size);
 BOOL WINAPI IsWow64Process(HANDLE process, BOOL* wow64); // XP SP2 and later
+BOOL WINAPI CloseHandle(HANDLE handle);
+// ADVAPI32's, looked up through GetModuleHandleA("advapi32.dll"): stubs on Windows 95; Vista to 11
+// know TokenElevationType.
+#define TOKEN_QUERY 0x0008
+typedef enum _TOKEN_INFORMATION_CLASS { TokenUser = 1 } TOKEN_INFORMATION_CLASS;
+BOOL WINAPI OpenProcessToken(HANDLE process, DWORD access, HANDLE* token);
+BOOL WINAPI GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS which, LPVOID out, DWORD size,
+                                DWORD* needed);
 DWORD WINAPI GetVersion(void);
 HMODULE WINAPI LoadLibraryA(LPCSTR name);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
