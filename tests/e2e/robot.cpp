@@ -341,6 +341,15 @@ void Pause(const Args& a)
     Sleep(static_cast<DWORD>(Number(a[0])));
 }
 
+// Keeps the prefix's desktop: Wine closes a virtual desktop, and ends its explorer, once no program
+// uses it, and starting them again costs each scenario more than a second of processor time under
+// emulation. A thread that has asked for the desktop window uses it until Wine's server ends.
+void Hold(const Args&)
+{
+    GetDesktopWindow();
+    Sleep(INFINITE);
+}
+
 void Input(const Args& a)
 {
     g_inputFile = a[0];
@@ -682,6 +691,7 @@ constexpr Verb kVerbs[] = {
     {"still",      Shape::None,   Still,        "it does not"},
     {"mark",       Shape::One,    Mark,         "the dialog's screen rectangle goes to file A, for a screenshot"},
     {"pause",      Shape::One,    Pause,        "A milliseconds pass"},
+    {"hold",       Shape::None,   Hold,         "the robot stays on the desktop until Wine's server ends"},
     {"input",      Shape::One,    Input,        "the input agent takes requests in file A"},
     {"click",      Shape::One,    Click,        "button A's click, as a message"},
     {"tick",       Shape::One,    Tick,         "check box A ticked or cleared, as messages"},

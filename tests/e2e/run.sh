@@ -114,6 +114,13 @@ e2e_prefix() {
 }
 wine_prefix "$WINEPREFIX" e2e_prefix
 wine_start_server
+# One robot holds the prefix's desktop for the scenarios after this one (the robot says why),
+# started once per server, with none of this scenario's output, which ctest reads to its end.
+keeper=$WINEPREFIX/.corven-keeper
+if ! { [ -s "$keeper" ] && kill -0 "$(cat "$keeper")" 2>/dev/null; }; then
+  setsid "$wine" "$build/tests/e2e/robot.exe" hold >/dev/null 2>&1 </dev/null &
+  echo $! > "$keeper"
+fi
 
 # This scenario's machine: Corven installed, the CD with setup.exe, nothing recorded or started.
 mkdir -p "$drive_c/windows/$folder/TELVANOR.101" "$drive_c/tools"
