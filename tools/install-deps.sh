@@ -3,7 +3,7 @@
 set -euo pipefail
 here=$(dirname "$0")
 bash "$here/apt-install.sh" cmake ninja-build g++ clang clang-format libclang-rt-14-dev libgtest-dev \
-  libbenchmark-dev python3 mingw-w64 wine64 xvfb imagemagick x11-utils xdotool locales
+  libbenchmark-dev python3 mingw-w64 wine64 xvfb imagemagick x11-utils xdotool locales osslsigncode openssl
 # The locales whose code pages Wine takes for the double-byte scenarios (932, 936, 949, 950).
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo

@@ -21,7 +21,7 @@ echo "== win32: configure and build"
 configure_and_build win32
 stage "win32: configure and build"
 echo "== win32: checks of the built file"
-ctest --preset win32 -LE e2e
+ctest --preset win32 -LE e2e -j2
 stage "win32: checks of the built file"
 
 # A Wine scenario waits much of its time (for windows, input and the emulated Wine), so the other

@@ -39,7 +39,7 @@ if [ "${1:-}" = list ]; then
   # One personality after another, the one with the most scenarios first: ctest -j2 starts the
   # lowest-numbered scenario whose personality is free, so the registry's run one after another
   # in one lane while the file's and then WoW64's fill the other, and neither lane waits at the end.
-  for s in "${both[@]}" "${registry_only[@]}"; do echo "$s registry"; done
+  for s in "${both[@]}" "${registry_only[@]}" signed; do echo "$s registry"; done
   for s in "${both[@]}"; do echo "$s file"; done
   for s in "${wow64[@]}"; do echo "$s wow64"; done
   exit 0
@@ -82,6 +82,9 @@ folder=system32
 self="C:\\windows\\$folder\\TELVANOR.101\\CORVEN.EXE"
 product=$build/app/CORVEN.EXE
 [ "$scenario" = isdn ] && product=$build/app/type5/CORVEN.EXE # the ISDN modem's own
+if [ "$scenario" = signed ]; then # the release's file, Authenticode-signed (product.release-signed)
+  product=$(ls "$build"/release-signed/CORVEN-7-*.EXE 2>/dev/null) || fail "no signed release in $build"
+fi
 others_head='C:\tools\agent.exe'
 others_tail='c:\Tools\Other.exe'
 work=$build/e2e-work-$personality
@@ -295,6 +298,14 @@ typical)
   set_load "$line"
   shoot notice
   run_corven "${notice[@]}" "${shot[@]}" xclick="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_load "$removed"
+  expect_record "$cd_start"
+  ;;
+signed)
+  # The typical run of the release's signed file: the certificate table changes nothing it does.
+  set_load "$line"
+  run_corven "${notice[@]}" xclick="$ok" gone
   expect_eq "$exit_code" 1 "exit code"
   expect_load "$removed"
   expect_record "$cd_start"

@@ -2,7 +2,9 @@
 """Reads CORVEN.EXE itself: headers, alignments, sections, imports by DLL and name, and size.
 
 Usage: pecheck.py EXE i686|x86_64 [MAX_BYTES]
-Fails (exit 1) naming each thing that breaks what a Windows 4.0 machine at start-up needs.
+Fails (exit 1) naming each thing that breaks what a Windows 4.0 machine at start-up needs. A signed
+file's certificate table (Authenticode) must lie after every section, at the file's end, outside the
+image; the size limit is the image's, without it.
 """
 import struct
 import sys
@@ -124,11 +126,21 @@ def main():
 
     faults.extend(check_manifest(data, at, resource_rva))
 
-    if limit is not None and len(data) > limit:
-        faults.append("%d bytes, more than %d" % (len(data), limit))
+    # The certificate table (directory 4) is the one thing signing adds: a file offset, not an RVA.
+    certificates, certificates_size = struct.unpack_from("<II", data, directories + 32)
+    image_bytes = len(data)
+    if certificates:
+        image_end = max(raw + size for _, size, raw in spans)
+        if certificates < image_end or certificates + certificates_size != len(data):
+            faults.append("the certificate table (offset %d, %d bytes) is not the file's end after the image"
+                          % (certificates, certificates_size))
+        image_bytes = certificates
+    if limit is not None and image_bytes > limit:
+        faults.append("%d bytes, more than %d" % (image_bytes, limit))
     for fault in faults:
         print("FAULT: %s: %s" % (path, fault))
-    print("%s: %d bytes, %s, %d fault(s)" % (path, len(data), arch, len(faults)))
+    signed = ", signed (%d bytes of certificates after it)" % certificates_size if certificates else ""
+    print("%s: %d bytes%s, %s, %d fault(s)" % (path, image_bytes, signed, arch, len(faults)))
     return 1 if faults else 0
 
 
