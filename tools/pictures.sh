@@ -5,6 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/win32
+trap 'bash tests/e2e/run.sh stop registry "$build" >/dev/null' EXIT # its Wine and Xvfb end with it
 for scenario in typical disk_prompt_typed launch_error animation; do
   bash tests/e2e/run.sh "$scenario" registry "$build"
 done

@@ -15,6 +15,17 @@ configure_and_build() {
   cmake --preset "$1" >/dev/null && cmake --build --preset "$1"
 }
 
+# Every process this command starts carries its mark. Whatever ends the command (a failure, Ctrl-C),
+# what it started ends with it; and at its end none of them may be left running.
+export CORVEN_RUN=test-$$-$start
+builds=""
+end_what_was_started() {
+  [ -z "$builds" ] || kill "$builds" 2>/dev/null || true
+  python3 tools/leftovers.py "$CORVEN_RUN" --end >/dev/null || true
+}
+trap end_what_was_started EXIT
+trap 'exit 130' INT TERM
+
 bash tools/install-deps.sh
 stage "installing what was missing"
 echo "== win32: configure and build"
@@ -33,7 +44,6 @@ builds_log=build/builds-beside-the-suite.log
   nice -n 19 bash -c "$(declare -f configure_and_build); configure_and_build $preset"
 done) > "$builds_log" 2>&1 &
 builds=$!
-trap 'kill $builds 2>/dev/null || true' EXIT
 echo "== win32: the Wine suite (win64 and host build beside it, their output after it)"
 # The two personalities side by side (each with its own prefix, display and lock). A scenario that
 # fails is run once more before the suite fails: the emulated Wine and the X server make a rare run
@@ -42,7 +52,7 @@ ctest --preset win32 -L e2e -j2 --repeat until-pass:2
 stage "win32: the Wine suite"
 built=0
 wait $builds || built=$?
-trap - EXIT
+builds=""
 cat "$builds_log"
 [ "$built" -eq 0 ] || { echo "== the builds beside the suite failed"; exit 1; }
 stage "win64 and host: the rest of their build"
@@ -56,4 +66,7 @@ stage "win64: the Wine suite"
 echo "== host: tests (two at a time: each has its own machine and folder)"
 ctest --preset host -j2
 stage "host: tests"
+echo "== no process left running (Xvfb, Wine's servers and services, input agents)"
+python3 tools/leftovers.py "$CORVEN_RUN" || { echo "== these processes outlived the tests that started them"; exit 1; }
+stage "no process left running"
 echo "== all tests passed in $(($(date +%s) - start)) s"

@@ -66,9 +66,14 @@ esac
 
 wine_for "$build/app/CORVEN.EXE" "$0" "$@"
 export WINEPREFIX=$build/e2e-prefix-$personality
-# After the suite: end the prefix's Wine, whose services would otherwise run on for good.
+# Each personality has an X display of its own, so that its scenarios can run beside the other's.
+case $personality in registry) display=93 ;; file) display=94 ;; wow64) display=95 ;; esac
+source "$source_dir/tools/display.sh"
+# After the suite: end the prefix's Wine, whose services would otherwise run on for good (the
+# robot that holds its desktop with them), and the display the suite started for it.
 if [ "$scenario" = stop ]; then
   wine_end_server
+  end_display "$display"
   echo "PASS: stop ($personality)"
   exit 0
 fi
@@ -98,10 +103,8 @@ for name in IDC_DEVICENAME IDC_DONTSHOW IDC_CAPTION IDC_DISKLABEL IDC_DRIVE IDC_
   [ -n "${ids[$name]:-}" ] || fail "res/resource.h has no $name"
 done
 
-# The display: the one given if it answers, else Xvfb on :93, kept for the whole suite.
-source "$source_dir/tools/display.sh"
-# Each personality has an X display of its own, so that its scenarios can run beside the other's.
-case $personality in registry) use_display 93 ;; file) use_display 94 ;; wow64) use_display 95 ;; esac
+# The display: the one given if it answers, else Xvfb, kept for the whole suite.
+use_display "$display"
 
 # The prefix, made once per build and personality: a virtual desktop, E: as a CD-ROM drive, and
 # for the file personality no mapping of [windows] to the registry and Windows 95 as the version
@@ -121,8 +124,10 @@ wine_start_server
 # started once per server, with none of this scenario's output, which ctest reads to its end.
 keeper=$WINEPREFIX/.corven-keeper
 if ! { [ -s "$keeper" ] && kill -0 "$(cat "$keeper")" 2>/dev/null; }; then
-  setsid "$wine" "$build/tests/e2e/robot.exe" hold >/dev/null 2>&1 </dev/null &
-  echo $! > "$keeper"
+  (
+    setsid "$wine" "$build/tests/e2e/robot.exe" hold >/dev/null 2>&1 </dev/null &
+    echo $! > "$keeper"
+  )
 fi
 
 # This scenario's machine: Corven installed, the CD with setup.exe, nothing recorded or started.
@@ -253,6 +258,9 @@ input_agent() {
 # Runs Corven with the robot's steps: the robot makes the machine, starts Corven ($start_verb),
 # does the steps, waits for Corven's end and reads what it left. Sets $exit_code.
 start_verb=start
+# Whatever ends this script (a failed step, a timeout's signal), the input agent and the pictures'
+# helpers end with it.
+trap 'kill $(jobs -p) 2>/dev/null || true' EXIT
 run_corven() {
   input_agent &
   local agent=$!
@@ -496,7 +504,8 @@ reports_win95)
   # the trap does: it is never left for the next scenario of this prefix.
   app_defaults='Software\Wine\AppDefaults\CORVEN.EXE'
   regset "$app_defaults" Version win95
-  trap '[ -n "${passed:-}" ] || "$wine" reg delete "HKCU\\$app_defaults" /f >/dev/null 2>&1 || true' EXIT
+  trap 'kill $(jobs -p) 2>/dev/null || true
+        [ -n "${passed:-}" ] || "$wine" reg delete "HKCU\\$app_defaults" /f >/dev/null 2>&1 || true' EXIT
   set_load "C:\\Программы\\app.exe $self C:\\Εφαρμογές\\b.exe"
   readback+=("regdelete=$app_defaults")
   run_corven "${notice[@]}" click="$ok" gone
