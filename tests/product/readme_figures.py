@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """The sizes the README states of the product are the built file's own.
 
-Usage: readme_figures.py README.md CORVEN.EXE [ui/ui.h]
+Usage: readme_figures.py README.md CORVEN.EXE [ui/ui.h [DOC...]]
 Reads the sentence "one file of N bytes" and the rows of the size table (the whole file and its
-.rsrc section) and fails (exit 1) naming each figure that differs from the file. Given the disk
-prompt's header, also the reminder's period: "a reminder sounds every ten seconds" is kRemindPeriod.
+.rsrc section) in the README and the further documents given (docs/design.md holds the table), and
+fails (exit 1) naming each figure that differs from the file. Given the disk prompt's header, also
+the reminder's period: "a reminder sounds every ten seconds" is kRemindPeriod.
 """
 import re
 import struct
@@ -44,7 +45,7 @@ def reminder_words(header):
 
 def main():
     readme, exe = sys.argv[1], sys.argv[2]
-    text = open(readme, encoding="utf-8").read()
+    text = "".join(open(doc, encoding="utf-8").read() for doc in [readme] + sys.argv[4:])
     data = open(exe, "rb").read()
     wanted = [
         ("the file's size in the introduction", r"one file of ([\d,]+) bytes", len(data)),
