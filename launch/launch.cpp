@@ -45,6 +45,7 @@ constexpr DWORD kLimitedToken = 3;
 using OpenTokenProc = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*);
 using TokenInformationProc = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, void*, DWORD, DWORD*);
 using CloseHandleProc = BOOL(WINAPI*)(HANDLE);
+
 // The launch-error dialog's state. The choice is reset at each showing, so that the close box
 // never repeats a choice made in an earlier one.
 struct LaunchErrorState {
