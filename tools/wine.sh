@@ -35,33 +35,39 @@ wine_for() {
     fi
   else
     wine=/usr/lib/wine/wine64
+    export WINEARCH=win64
   fi
 }
 
 # wine_prefix PREFIX RECIPE: makes PREFIX once for the function RECIPE, which sets it up; made again
-# when the recipe (its text, and this file's base) changes. Every prefix beside PREFIX starts as a
-# copy of one base prefix there for its architecture, booted once: a wineboot costs half a minute of
-# processor time under emulation, a copy nothing. The base is made under a lock, as prefixes are
-# made side by side.
+# when the recipe (its text, and this file's base) changes. Every prefix starts as a copy of one base
+# prefix for its architecture, booted once, beside the build folders (build/wine-base-win32,
+# build/wine-base-win64), so that every build shares it: a wineboot costs half a minute of processor
+# time under emulation, a copy nothing. The base is made under a lock, as prefixes are made side by
+# side. A 64-bit base booted inside the i386 namespace has WoW64's 32-bit half set up too: the i686
+# product's WoW64 prefixes take no other, while the x86_64 build's take either.
 wine_prefix() {
   local prefix=$1 recipe=$2 base stamp
-  base=$(dirname "$prefix")/wine-base${WINEARCH:+-$WINEARCH}
+  base=$(dirname "$(dirname "$prefix")")/wine-base-$WINEARCH
   stamp=$( (declare -f wine_base_prefix "$recipe") | md5sum | cut -c1-16)
   if [ "$(cat "$prefix/.corven-ready" 2>/dev/null)" != "$stamp" ]; then
     (
       flock 9
       export WINEPREFIX=$base
-      local base_stamp
-      base_stamp=$(declare -f wine_base_prefix | md5sum | cut -c1-16)
-      if [ "$(cat "$base/.corven-ready" 2>/dev/null)" != "$base_stamp" ]; then
+      local plain with_i386 found
+      plain=$(declare -f wine_base_prefix | md5sum | cut -c1-16)
+      with_i386=$plain-i386
+      found=$(cat "$base/.corven-ready" 2>/dev/null || true)
+      if [ "$found" != "$with_i386" ] && { [ -n "${CORVEN_IN_I386:-}" ] || [ "$found" != "$plain" ]; }; then
         rm -rf "$base"
         wine_base_prefix
         "$wineserver" -w
-        echo "$base_stamp" > "$base/.corven-ready"
+        echo "$plain${CORVEN_IN_I386:+-i386}" > "$base/.corven-ready"
       fi
     ) 9> "$base.lock"
     rm -rf "$prefix"
     cp -a "$base" "$prefix"
+    rm -f "$prefix/.corven-ready"
     export WINEPREFIX=$prefix
     "$recipe"
     "$wineserver" -w
