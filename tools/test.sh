@@ -18,9 +18,9 @@ configure_and_build() {
 # Every process this command starts carries its mark. Whatever ends the command (a failure, Ctrl-C),
 # what it started ends with it; and at its end none of them may be left running.
 export CORVEN_RUN=test-$$-$start
-builds=""
+beside=""
 end_what_was_started() {
-  [ -z "$builds" ] || kill "$builds" 2>/dev/null || true
+  [ -z "$beside" ] || kill "$beside" 2>/dev/null || true
   python3 tools/leftovers.py "$CORVEN_RUN" --end >/dev/null || true
 }
 trap end_what_was_started EXIT
@@ -43,7 +43,7 @@ builds_log=build/builds-beside-the-suite.log
   echo "== $preset: configure and build"
   nice -n 19 bash -c "$(declare -f configure_and_build); configure_and_build $preset"
 done) > "$builds_log" 2>&1 &
-builds=$!
+beside=$!
 echo "== win32: the Wine suite (win64 and host build beside it, their output after it)"
 # The two personalities side by side (each with its own prefix, display and lock). A scenario that
 # fails is run once more before the suite fails: the emulated Wine and the X server make a rare run
@@ -52,21 +52,30 @@ echo "== win32: the Wine suite (win64 and host build beside it, their output aft
 ctest --preset win32 -L e2e -j2 --repeat until-pass:2 -FS signed_release
 stage "win32: the Wine suite"
 built=0
-wait $builds || built=$?
-builds=""
+wait "$beside" || built=$?
+beside=""
 cat "$builds_log"
 [ "$built" -eq 0 ] || { echo "== the builds beside the suite failed"; exit 1; }
 stage "win64 and host: the rest of their build"
 
-echo "== win64: checks of the built file"
+# The host tests, two at a time, beside the win64 checks and its Wine suite, whose scenarios leave
+# the processor idle while they wait; their output after them.
+host_log=build/host-tests.log
+ctest --preset host -j2 > "$host_log" 2>&1 &
+beside=$!
+echo "== win64: checks of the built file (the host tests beside it and the suite)"
 ctest --preset win64 -LE e2e
 stage "win64: checks of the built file"
 echo "== win64: the Wine suite"
 ctest --preset win64 -L e2e -j2 --repeat until-pass:2
 stage "win64: the Wine suite"
+tested=0
+wait "$beside" || tested=$?
+beside=""
 echo "== host: tests (two at a time: each has its own machine and folder)"
-ctest --preset host -j2
-stage "host: tests"
+cat "$host_log"
+[ "$tested" -eq 0 ] || { echo "== the host tests failed"; exit 1; }
+stage "host: the rest of its tests"
 echo "== no process left running (Xvfb, Wine's servers and services, input agents)"
 python3 tools/leftovers.py "$CORVEN_RUN" || { echo "== these processes outlived the tests that started them"; exit 1; }
 stage "no process left running"
