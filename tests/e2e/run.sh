@@ -241,6 +241,11 @@ film() {
 # The input agent: carries out the robot's requests for real input through the X server (XTest),
 # one request file at a time, and deletes the file when done.
 input_agent() {
+  # Its pause between looks reads a pipe that never has data, for want of starting a sleep program
+  # twenty times a second.
+  local pause=$work/agent-pause
+  [ -p "$pause" ] || { rm -f "$pause"; mkfifo "$pause"; }
+  exec 7<> "$pause"
   while :; do
     if [ -f "$work/input" ]; then
       read -r verb rest < <(tr -d '\r' < "$work/input")
@@ -251,7 +256,7 @@ input_agent() {
       esac
       rm -f "$work/input"
     fi
-    sleep 0.05
+    read -rt 0.05 -u 7 || true
   done
 }
 
