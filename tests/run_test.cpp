@@ -221,22 +221,20 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         winsim::SetWinIni(c.system == System::Windows95 ? winsim::WinIni::File : winsim::WinIni::Registry);
         const bool x64 = c.system == System::Windows11On64;
         SetLoadLine(x64 ? std::string("c:\\tools\\agent.exe ") + kSelfEntry64 : kUsualLoadLine);
-        switch (c.system) {
-        case System::Windows11:
-        case System::Windows11On64:
-            winsim::SetVistaTo11(winsim::Token::Limited, true);
-            break;
-        case System::Windows11Pro:
-            winsim::SetVistaTo11(winsim::Token::Limited, false);
-            break;
-        case System::Windows11Elevated:
-            winsim::SetVistaTo11(winsim::Token::Full, true);
-            break;
-        case System::Windows11UacOff:
-            winsim::SetVistaTo11(winsim::Token::UacOff, true);
-            break;
-        default:
-            break;
+        // Vista to 11: the token Corven runs with, and whether installer detection is on.
+        struct Uac {
+            System system;
+            winsim::Token token;
+            bool detection;
+        };
+        for (const Uac& uac : {Uac{System::Windows11, winsim::Token::Limited, true},
+                               Uac{System::Windows11On64, winsim::Token::Limited, true},
+                               Uac{System::Windows11Pro, winsim::Token::Limited, false},
+                               Uac{System::Windows11Elevated, winsim::Token::Full, true},
+                               Uac{System::Windows11UacOff, winsim::Token::UacOff, true}}) {
+            if (uac.system == c.system) {
+                winsim::SetVistaTo11(uac.token, uac.detection);
+            }
         }
         if (x64) {
             winsim::SetWow64();
