@@ -15,7 +15,14 @@ packages=(wine32:i386 libxrender1:i386 libxrandr2:i386 libxi6:i386 libxcursor1:i
           libxinerama1:i386 libxcomposite1:i386 libxxf86vm1:i386 libgnutls30:i386)
 dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
 # wine32-preloader is left out: its segment at 0x08048000 takes the range ntdll wants under qemu.
-bash "$here/apt-install.sh" --no-install-recommends "${packages[@]}"
+if ! bash "$here/apt-install.sh" --no-install-recommends "${packages[@]}"; then
+  # Without the mirror's i386 security index the libraries both architectures share differ in
+  # version: move them to one version both offer, and try once more.
+  echo "== aligning the libraries the i386 packages share with amd64"
+  read -r -a pins <<<"$(python3 "$here/align-i386.py" "${packages[@]}")"
+  CORVEN_APT_ATTEMPTS=1 bash "$here/apt-install.sh" --no-install-recommends --allow-downgrades "${pins[@]}" \
+    "${packages[@]}"
+fi
 
 if ! [ -x "$qemu_dir/qemu-i386" ] || ! "$qemu_dir/qemu-i386" --version | grep -q 'version 10\.'; then
   echo "== fetching qemu-i386 from bookworm-backports"
