@@ -21,7 +21,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (ShowsNotice()) {
         INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_NOTICE), nullptr, NoticeDialog,
                                          reinterpret_cast<LPARAM>(&record));
-        if (answer == IDCANCEL) {
+        if (answer == IDCANCEL && record.launch == 0) {
             return IDCANCEL;
         }
         runResult = static_cast<int>(answer);
@@ -31,6 +31,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (record.launch == 0) {
         FindInstallLocation(record.text);
         record.launch = LaunchSetup(instance, record.text, kQuietLaunch, kDotFolder);
+    }
+    // A No to the prompt for the administrator's rights is the user's answer for this start of
+    // Windows, as the notice's Cancel is: Corven stays on the start-up line and asks again.
+    if (record.launch == kLaunchDeclined) {
+        return IDCANCEL;
     }
     if (IsLaunchOver(record.launch)) {
         FinishInstallation();

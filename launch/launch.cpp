@@ -36,15 +36,46 @@ using ShellStartProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
 // The verb that asks the shell to start a program with the administrator's rights.
 constexpr char kElevatedVerb[] = "runas";
 
-// What the headers for Windows 4.0 do not name: TOKEN_INFORMATION_CLASS's TokenElevationType and
-// its answer for the filtered token UAC gives a user, TokenElevationTypeLimited. kNoUac stands for
-// a system that answers nothing: one without UAC, or one that could not say.
+// What the headers for Windows 4.0 do not name: TOKEN_INFORMATION_CLASS's TokenElevationType.
+// kNoUac stands for a system that answers nothing: one without UAC, or one that could not say.
 const auto kTokenElevationType = static_cast<TOKEN_INFORMATION_CLASS>(18);
 constexpr DWORD kNoUac = 0;
-constexpr DWORD kLimitedToken = 3;
 using OpenTokenProc = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*);
 using TokenInformationProc = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, void*, DWORD, DWORD*);
 using CloseHandleProc = BOOL(WINAPI*)(HANDLE);
+using CheckMembershipProc = BOOL(WINAPI*)(HANDLE, const void*, BOOL*); // reads the SID only
+
+// The Administrators group, S-1-5-32-544: a SID of revision 1 with the NT authority (5) and two
+// sub-authorities, the built-in domain (32) and its administrators' alias (544).
+struct AdministratorsSid {
+    BYTE revision;
+    BYTE subAuthorityCount;
+    BYTE authority[6];
+    DWORD subAuthority[2];
+};
+constexpr AdministratorsSid kAdministrators = {1, 2, {0, 0, 0, 0, 0, 5}, {32, 544}};
+static_assert(sizeof(AdministratorsSid) == 16, "laid out as a SID with two sub-authorities");
+
+// COM, which the shell's start may need for the extensions it hands a start to (OLE32, loaded only
+// where the shell starts setup.exe). The flags are COINIT_APARTMENTTHREADED and
+// COINIT_DISABLE_OLE1DDE.
+constexpr char kComLibrary[] = "ole32.dll";
+constexpr DWORD kComApartment = 0x2 | 0x4;
+using ComInitializeProc = HRESULT(WINAPI*)(void*, DWORD);
+using ComUninitializeProc = void(WINAPI*)();
+
+// A mapped drive's network name, as MPR's WNetGetUniversalNameA gives it at its level 1
+// (UNIVERSAL_NAME_INFO_LEVEL): a record whose pointer names the text that follows it.
+constexpr char kNetworkLibrary[] = "mpr.dll";
+constexpr DWORD kUniversalNameLevel = 1;
+struct UniversalName {
+    char* name;
+    char text[kProgramPathSize];
+};
+using UniversalNameProc = DWORD(WINAPI*)(const char*, DWORD, void*, DWORD*);
+
+// How a start ended. Declined: the user answered No to the prompt for the administrator's rights.
+enum StartResult { kNotStarted, kStarted, kDeclined };
 
 // The launch-error dialog's state. The choice is reset at each showing, so that the close box
 // never repeats a choice made in an earlier one.
@@ -87,16 +118,52 @@ DWORD GetTokenElevation()
     return elevation;
 }
 
-// Starts the program through the shell with `verb` (nullptr: its default), owned by the window that
-// asked (the consent prompt comes up in front only over the active window), and with no box of the
-// shell's own. SHELL32 is loaded only here.
-bool StartThroughShell(const char* programPath, HWND owner, const char* verb)
+// True where Corven's token holds the Administrators group for use (a full token, UAC off, the
+// built-in Administrator): there setup.exe gets the administrator's rights by being started. A
+// limited administrator holds the group deny-only and a standard user not at all: their setup.exe
+// would run without the rights, and fail. A membership that cannot be checked counts as none,
+// since asking is the safe side.
+bool HoldsAdministrators()
 {
-    HMODULE shell = LoadLibraryA(kShellLibrary);
-    if (!shell) {
+    auto checkMembership = FindLoadedFunction<CheckMembershipProc>("advapi32.dll", "CheckTokenMembership");
+    BOOL member = FALSE;
+    return checkMembership && checkMembership(nullptr, &kAdministrators, &member) && member;
+}
+
+// The network name of a program on a mapped drive, into out. An elevated setup.exe runs in another
+// logon session, where the user's mapped drive letters are not there. False where the program is
+// not on a mapped drive, or its name cannot be had or does not fit: then out is not used.
+bool FindNetworkName(const char* programPath, char* out, int size)
+{
+    const char root[] = {programPath[0], ':', '\\', '\0'};
+    if (programPath[1] != ':' || GetDriveTypeA(root) != DRIVE_REMOTE) {
         return false;
     }
-    auto start = FindFunction<ShellStartProc>(shell, kShellStart);
+    HMODULE network = LoadLibraryA(kNetworkLibrary);
+    auto getName = network ? FindFunction<UniversalNameProc>(network, "WNetGetUniversalNameA") : nullptr;
+    UniversalName answer;
+    DWORD answerSize = sizeof(answer);
+    return getName && getName(programPath, kUniversalNameLevel, &answer, &answerSize) == NO_ERROR &&
+           answer.name && CopyText(out, size, answer.name);
+}
+
+// Starts the program through the shell with `verb` (nullptr: its default), owned by the window that
+// asked (the prompt comes up in front only over the active window), with no box of the shell's
+// own and with COM initialised, as the shell asks of its callers. SHELL32 and OLE32 are loaded only
+// here.
+StartResult StartThroughShell(const char* programPath, HWND owner, const char* verb)
+{
+    HMODULE shell = LoadLibraryA(kShellLibrary);
+    auto start = shell ? FindFunction<ShellStartProc>(shell, kShellStart) : nullptr;
+    if (!start) {
+        return kNotStarted;
+    }
+    HMODULE com = LoadLibraryA(kComLibrary);
+    auto initialize = com ? FindFunction<ComInitializeProc>(com, "CoInitializeEx") : nullptr;
+    auto uninitialize = com ? FindFunction<ComUninitializeProc>(com, "CoUninitialize") : nullptr;
+    // Without COM the start is still worth trying: most starts need no extension.
+    bool initialized = initialize && uninitialize && initialize(nullptr, kComApartment) >= 0;
+
     SHELLEXECUTEINFOA info;
     ZeroBytes(&info, sizeof(info));
     info.cbSize = sizeof(info);
@@ -108,28 +175,37 @@ bool StartThroughShell(const char* programPath, HWND owner, const char* verb)
     info.lpFile = programPath;
     info.lpParameters = kSwitch;
     info.nShow = SW_SHOWNORMAL;
-    return start && start(&info);
+    StartResult result = start(&info)                        ? kStarted
+                         : GetLastError() == ERROR_CANCELLED ? kDeclined
+                                                             : kNotStarted;
+    if (initialized) {
+        uninitialize();
+    }
+    return result;
 }
 
 // The start of the command line; an empty or missing program never starts anything. A 1990s
-// device setup writes the system's folders and installs drivers: under UAC's limited token it
-// starts through the shell with the administrator's rights, once the user consents, whatever the
-// edition and its installer detection. Elsewhere WinExec starts it; should that fail where Windows
-// has UAC (installer detection refusing it), the shell is tried.
-[[nodiscard]] bool StartCommand(const char* programPath, const char* commandLine, HWND owner)
+// device setup writes the system's folders and installs drivers: where the start would not give
+// it the administrator's rights, it starts through the shell, which asks for them (consent for an
+// administrator, an administrator's password for a standard user), whatever the edition and its
+// installer detection; from a mapped drive by its network name. Elsewhere WinExec starts it;
+// should that fail where Windows has UAC (installer detection refusing it), the shell is tried.
+[[nodiscard]] StartResult StartCommand(const char* programPath, const char* commandLine, HWND owner)
 {
     if (programPath[0] == '\0' || !ProgramIsThere(programPath)) {
-        return false;
+        return kNotStarted;
     }
-    DWORD elevation = GetTokenElevation();
-    if (elevation == kLimitedToken) {
-        return StartThroughShell(programPath, owner, kElevatedVerb);
+    bool uac = GetTokenElevation() != kNoUac;
+    if (uac && !HoldsAdministrators()) {
+        char networkPath[kProgramPathSize];
+        bool mapped = FindNetworkName(programPath, networkPath, sizeof(networkPath));
+        return StartThroughShell(mapped ? networkPath : programPath, owner, kElevatedVerb);
     }
     UINT result = WinExec(commandLine, SW_SHOWNORMAL);
     if (static_cast<int>(result) > static_cast<int>(kStartedAbove)) {
-        return true;
+        return kStarted;
     }
-    return elevation != kNoUac && StartThroughShell(programPath, owner, nullptr);
+    return uac ? StartThroughShell(programPath, owner, nullptr) : kNotStarted;
 }
 
 void OnLaunchErrorInit(HWND dialog, const DialogInitRecord* record)
@@ -155,7 +231,7 @@ void OnLaunchErrorCommand(HWND dialog, WPARAM command)
 
 bool StartAsksConsent()
 {
-    return GetTokenElevation() == kLimitedToken;
+    return GetTokenElevation() != kNoUac && !HoldsAdministrators();
 }
 
 int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder, HWND owner)
@@ -189,11 +265,12 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
               kSwitch);
 
     for (;;) {
-        if (StartCommand(programPath, commandLine, owner)) {
+        StartResult started = StartCommand(programPath, commandLine, owner);
+        if (started == kStarted) {
             return IDYES;
         }
         if (quiet) {
-            return IDNO;
+            return started == kDeclined ? kLaunchDeclined : IDNO;
         }
         INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_LAUNCHERROR), owner,
                                          LaunchErrorDialog, reinterpret_cast<LPARAM>(&record));

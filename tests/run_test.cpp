@@ -2,6 +2,7 @@
 // exit code and win.ini each path leaves. The dialogs are driven as a user would drive them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -81,18 +82,32 @@ TEST_F(RunTest, NoticeAnswersDecideTheRun)
         {.name = "OK, box ticked: the second finish finds nothing left to write", .tick = true, .button = IDOK, .exitCode = 1, .started = true, .finished = true},
     };
     // clang-format on
+    // Each row also on Windows 11 under an administrator's limited token, where the notice itself
+    // makes the start: Cancel raises no prompt there either.
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        MakeFile(cd_, "setup.exe");
-        winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "a");
-        std::string before = LoadLine();
-        Notice(c.tick, c.button);
-        EXPECT_EQ(Run(), c.exitCode);
-        EXPECT_EQ(winsim::KeyOpens() > 0 || winsim::RootQueries() > 0, c.button == IDOK);
-        EXPECT_EQ(winsim::Starts().size(), c.started ? 1u : 0u);
-        EXPECT_EQ(winsim::ProfileWrites(), c.finished ? 1 : 0);
-        EXPECT_EQ(LoadLine(), c.finished ? "c:\\tools\\agent.exe" : before);
-        NextRow(); // checks what this row left
+        for (bool windows11 : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (windows11 ? ", Windows 11" : ""));
+            if (windows11) {
+                winsim::SetWinIni(winsim::WinIni::Registry);
+                SetLoadLine(kUsualLoadLine);
+                winsim::SetVistaTo11(winsim::Token::Limited);
+            }
+            MakeFile(cd_, "setup.exe");
+            winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "a");
+            std::string before = LoadLine();
+            Notice(c.tick, c.button);
+            EXPECT_EQ(Run(), c.exitCode);
+            if (!windows11) { // there the line itself is in the registry
+                EXPECT_EQ(winsim::KeyOpens() > 0 || winsim::RootQueries() > 0, c.button == IDOK);
+            }
+            EXPECT_EQ(winsim::Starts().size(), c.started ? 1u : 0u);
+            EXPECT_EQ(winsim::ConsentPrompts().size(), windows11 && c.started ? 1u : 0u);
+            EXPECT_EQ(winsim::ProfileWrites(), c.finished ? 1 : 0);
+            std::string line = LoadLine();
+            EXPECT_EQ(line.erase(line.find_last_not_of(' ') + 1),
+                      c.finished ? "c:\\tools\\agent.exe" : before);
+            NextRow(); // checks what this row left
+        }
     }
 }
 
@@ -164,13 +179,16 @@ TEST_F(RunTest, DiskPromptThatCannotOpenGivesMinusOne)
 }
 
 // Every Windows from 95 to 11, started as the shell starts load= programs or as a program is
-// started by hand: each dialog shows once, restored, active and topmost; on Vista to 11 under UAC's
-// limited token setup.exe starts elevated through the shell's consent prompt, whatever the edition,
-// and the prompt is owned by the active window that asked (the notice on OK, the disk prompt on OK,
-// the disk prompt again after Retry), so none flashes in the taskbar but the ISDN modem's, which has
-// no window; a declined prompt is "not started"; an empty CD-ROM drive raises no box of the
-// system's; setup.exe runs shown normally, with the error mode Corven was given where Corven starts
-// it (the elevation service starts a consented one afresh).
+// started by hand: each dialog shows once, restored, active and topmost; on Vista to 11, wherever
+// Corven's token does not hold Administrators (an administrator's limited token, a standard user),
+// setup.exe starts elevated through the shell's prompt, whatever the edition, and the prompt is
+// owned by the active window that asked (the notice on OK, the disk prompt on OK, the disk prompt
+// again after Retry), so none flashes in the taskbar but the ISDN modem's, which has no window; a
+// No at the quiet start ends the run with Corven still on the line, a No at the disk prompt's OK is
+// "not started"; a second close or OK while the prompt is up starts nothing more; an empty CD-ROM
+// drive raises no box of the system's; setup.exe runs shown normally, with the error mode Corven
+// was given where Corven starts it (the elevation service starts a consented one afresh); an
+// elevated one from a mapped drive by its network name.
 TEST_F(RunTest, EveryWindowsFrom95To11)
 {
     enum class System {
@@ -180,7 +198,14 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         Windows11Pro,
         Windows11Elevated,
         Windows11UacOff,
-        Windows11On64
+        Windows11On64,
+        Windows11Standard,
+        Windows11ProStandard,
+        Windows11BuiltIn,
+        Windows11Denied,       // a standard user, elevation denied by policy
+        Windows11NoMembership, // the full token, CheckTokenMembership failing
+        Windows11Mapped,       // D: a mapped network drive
+        Windows11NoNetworkName // the same, WNetGetUniversalNameA failing
     };
     struct Case {
         const char* name;
@@ -195,6 +220,9 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         std::string started;      // the program started, "" when none
         bool throughShell;
         std::vector<std::string> consentOwners; // per consent prompt: "notice", "prompt" or "none"
+        const char* meanwhile =
+            "";           // "notice" or "prompt": a second close or OK, then Cancel, during the prompt
+        int exitCode = 1; // 2: Corven still on the line
     };
     const UINT given = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
     // clang-format off
@@ -202,9 +230,19 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         {"Windows 11: one consent prompt, in front of the notice", System::Windows11, -1, 0, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
         {"Windows 11 started minimised: the same, the notice restored", System::Windows11, SW_SHOWMINNOACTIVE, 0, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
         {"Windows 11 Pro, no installer detection: elevated through consent all the same", System::Windows11Pro, -1, given, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
-        {"Windows 11, declined: the disk prompt, then consent in front of it", System::Windows11, -1, 0, true, false, {false, true}, false, 0, {IDD_DISKPROMPT}, "cdrom/SETUP.EXE", true, {"notice", "prompt"}},
-        {"Windows 11, declined twice: the launch-error dialog after the prompt", System::Windows11, -1, 0, true, false, {false, false}, false, 0, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "", true, {"notice", "prompt"}},
-        {"Windows 11 started minimised, declined thrice: Retry asks in front of the prompt", System::Windows11, SW_SHOWMINNOACTIVE, given, true, false, {false, false, true}, false, 1, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "cdrom/SETUP.EXE", true, {"notice", "prompt", "prompt"}},
+        {"Windows 11, declined at the quiet start: no disk prompt, Corven still on the line", System::Windows11, -1, 0, true, false, {false}, false, 0, {}, "", true, {"notice"}, "", 2},
+        {"Windows 11, the CD missing, declined at the prompt's OK: the launch-error dialog, then Abort", System::Windows11, -1, 0, false, false, {false}, true, 0, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "", true, {"prompt"}},
+        {"Windows 11 started minimised, the CD missing, declined twice: Retry asks in front of the prompt", System::Windows11, SW_SHOWMINNOACTIVE, given, false, false, {false, false, true}, true, 2, {IDD_DISKPROMPT, IDD_LAUNCHERROR, IDD_LAUNCHERROR}, "install/SETUP.EXE", true, {"prompt", "prompt", "prompt"}},
+        {"Windows 11 Home, a standard user: an administrator's password asked in front of the notice", System::Windows11Standard, -1, 0, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
+        {"Windows 11 Pro, a standard user: asked all the same, never started without the rights", System::Windows11ProStandard, SW_SHOWMINNOACTIVE, given, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
+        {"Windows 11, a standard user, declined: Corven still on the line", System::Windows11ProStandard, -1, 0, true, false, {false}, false, 0, {}, "", true, {"notice"}, "", 2},
+        {"Windows 11, a standard user, elevation denied by policy: the disk prompt, as for a failed start", System::Windows11Denied, -1, 0, true, false, {}, false, 0, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "", false, {}},
+        {"Windows 11, the built-in Administrator: WinExec starts it, no prompt", System::Windows11BuiltIn, -1, 0, true, false, {}, false, 0, {}, "cdrom/SETUP.EXE", false, {}},
+        {"Windows 11, elevated, the membership unknown: the shell's elevated start, which asks nothing of a full token", System::Windows11NoMembership, -1, given, true, false, {}, false, 0, {}, "cdrom/SETUP.EXE", true, {}},
+        {"Windows 11, the notice closed again and cancelled during the prompt: one prompt, one start", System::Windows11, -1, 0, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}, "notice"},
+        {"Windows 11, the CD missing, OK again and Cancel during the prompt: one prompt, one start", System::Windows11Standard, -1, 0, false, false, {true}, true, 0, {IDD_DISKPROMPT}, "install/SETUP.EXE", true, {"prompt"}, "prompt"},
+        {"Windows 11, a mapped drive typed in the prompt: the elevated start by its network name", System::Windows11Mapped, -1, 0, false, false, {true}, true, 0, {IDD_DISKPROMPT}, "install/SETUP.EXE", true, {"prompt"}},
+        {"Windows 11, a mapped drive whose network name is not to be had: the letter, as before", System::Windows11NoNetworkName, -1, 0, false, false, {true}, true, 0, {IDD_DISKPROMPT, IDD_LAUNCHERROR}, "", true, {"prompt"}},
         {"64-bit Windows 11: Corven leaves the SysWOW64 entry the shell started it from", System::Windows11On64, SW_SHOWMINNOACTIVE, 0, true, false, {true}, false, 0, {}, "cdrom/SETUP.EXE", true, {"notice"}},
         {"Windows 11, elevated: WinExec starts it, no prompt", System::Windows11Elevated, -1, given, true, false, {}, false, 0, {}, "cdrom/SETUP.EXE", false, {}},
         {"Windows 11 with UAC off: WinExec starts it, no prompt", System::Windows11UacOff, -1, 0, true, false, {}, false, 0, {}, "cdrom/SETUP.EXE", false, {}},
@@ -231,11 +269,30 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
                                Uac{System::Windows11On64, winsim::Token::Limited, true},
                                Uac{System::Windows11Pro, winsim::Token::Limited, false},
                                Uac{System::Windows11Elevated, winsim::Token::Full, true},
-                               Uac{System::Windows11UacOff, winsim::Token::UacOff, true}}) {
+                               Uac{System::Windows11UacOff, winsim::Token::UacOff, true},
+                               Uac{System::Windows11Standard, winsim::Token::Standard, true},
+                               Uac{System::Windows11ProStandard, winsim::Token::Standard, false},
+                               Uac{System::Windows11BuiltIn, winsim::Token::BuiltInAdministrator, true},
+                               Uac{System::Windows11Denied, winsim::Token::Standard, true},
+                               Uac{System::Windows11NoMembership, winsim::Token::Full, true},
+                               Uac{System::Windows11Mapped, winsim::Token::Limited, true},
+                               Uac{System::Windows11NoNetworkName, winsim::Token::Limited, true}}) {
             if (uac.system == c.system) {
                 winsim::SetVistaTo11(uac.token, uac.detection);
             }
         }
+        if (c.system == System::Windows11Denied) {
+            winsim::DenyElevationRequests();
+        }
+        if (c.system == System::Windows11NoMembership) {
+            winsim::FailEvery("CheckTokenMembership");
+        }
+        if (c.system == System::Windows11NoNetworkName) {
+            winsim::FailEvery("WNetGetUniversalNameA");
+        }
+        const bool standard =
+            c.system == System::Windows11Standard || c.system == System::Windows11ProStandard;
+        const bool mapped = c.system == System::Windows11Mapped || c.system == System::Windows11NoNetworkName;
         if (x64) {
             winsim::SetWow64();
         }
@@ -245,7 +302,11 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         SetErrorMode(c.errorMode);
         winsim::AnswerConsents(c.consents);
         std::string install = MakeFolder("install");
-        winsim::AddDrive('D', DRIVE_FIXED, install);
+        if (mapped) {
+            winsim::MapNetworkDrive('D', "\\\\depot\\drivers", install);
+        } else {
+            winsim::AddDrive('D', DRIVE_FIXED, install);
+        }
         MakeFile(install, "SETUP.EXE");
         std::remove((cd_ + "/SETUP.EXE").c_str()); // left by an earlier row
         if (c.setupOnCd) {
@@ -282,7 +343,22 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
             inFront(d, "launch-error dialog");
             winsim::Click(d, retries-- > 0 ? IDYES : IDCANCEL);
         });
-        EXPECT_EQ(Run(), 1);
+        // What a message loop delivers while the prompt is up: the same answer again, then Cancel.
+        if (c.meanwhile == std::string("notice")) {
+            winsim::DuringShellStart([&] {
+                if (notice) {
+                    SendMessageA(notice, WM_CLOSE, 0, 0);
+                    winsim::Click(notice, IDCANCEL);
+                }
+            });
+        } else if (c.meanwhile == std::string("prompt")) {
+            winsim::DuringShellStart([&] {
+                winsim::Click(prompt, IDOK);
+                winsim::PressEscape(prompt);
+                SendMessageA(prompt, WM_CLOSE, 0, 0);
+            });
+        }
+        EXPECT_EQ(Run(), c.exitCode);
         EXPECT_TRUE(notInFront.empty()) << notInFront.front() << " not restored, active and in front";
         std::vector<int> dialogs = c.dialogs;
         if (CORVEN_DEVICE_TYPE != 5) {
@@ -310,8 +386,8 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
                 << "setup.exe runs with the error mode Corven was given, unless the elevation service starts "
                    "it";
         }
-        ASSERT_EQ(winsim::ConsentPrompts().size(), c.consentOwners.size());
-        for (size_t i = 0; i < c.consentOwners.size(); ++i) {
+        EXPECT_EQ(winsim::ConsentPrompts().size(), c.consentOwners.size());
+        for (size_t i = 0; i < std::min(c.consentOwners.size(), winsim::ConsentPrompts().size()); ++i) {
             std::string owner = c.consentOwners[i];
             if (owner == "notice" && CORVEN_DEVICE_TYPE == 5) {
                 owner = "none"; // no notice: the quiet start has no window to own its prompt
@@ -319,6 +395,13 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
             const winsim::ConsentPrompt& consent = winsim::ConsentPrompts()[i];
             EXPECT_EQ(consent.owner, owner == "notice" ? notice : owner == "prompt" ? prompt : nullptr);
             EXPECT_EQ(consent.flashing, owner == "none") << "consent prompt " << i;
+            EXPECT_EQ(consent.credentials, standard)
+                << "a standard user is asked for an administrator's password";
+            if (mapped) {
+                EXPECT_EQ(consent.program, c.system == System::Windows11Mapped
+                                               ? "\\\\depot\\drivers\\.\\setup.exe"
+                                               : "D:\\.\\setup.exe");
+            }
         }
         EXPECT_EQ(winsim::CriticalErrorBoxes(), 0);
         EXPECT_EQ(winsim::ErrorMode(), c.errorMode);
@@ -327,6 +410,9 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         if (x64 && CORVEN_DEVICE_TYPE == 5) {
             finished.replace(finished.find(kCompanionPath), std::string(kCompanionPath).size(),
                              kCompanionPath64);
+        }
+        if (c.exitCode == IDCANCEL) {
+            finished = x64 ? std::string("c:\\tools\\agent.exe ") + kSelfEntry64 : kUsualLoadLine;
         }
         EXPECT_EQ(line.erase(line.find_last_not_of(' ') + 1), finished);
         NextRow();

@@ -157,7 +157,8 @@ protected:
     {
         winsim::SetWinIni(kind_);
         if (vista_) {
-            winsim::SetVistaTo11(); // setup.exe starts through the shell, with the user's consent
+            // setup.exe starts through the shell, with the user's consent or an administrator's password
+            winsim::SetVistaTo11(standard_ ? winsim::Token::Standard : winsim::Token::Limited);
             winsim::StartWithShowState(SW_SHOWMINNOACTIVE); // as the shell starts load= programs
         }
         if (x64_) {
@@ -229,6 +230,7 @@ protected:
 
     winsim::WinIni kind_ = winsim::WinIni::File;
     bool vista_ = false;
+    bool standard_ = false;
     bool x64_ = false;
 };
 
@@ -246,14 +248,17 @@ TEST_F(SweepTest, EveryCallFailedInTurnLosesNothing)
         struct System {
             const char* name;
             winsim::WinIni kind;
-            bool vista, x64;
+            bool vista, standard, x64;
         };
-        for (const System& system : {System{"Windows 95: ", winsim::WinIni::File, false, false},
-                                     System{"NT: ", winsim::WinIni::Registry, false, false},
-                                     System{"Windows 11: ", winsim::WinIni::Registry, true, false},
-                                     System{"64-bit Windows 11: ", winsim::WinIni::Registry, true, true}}) {
+        for (const System& system :
+             {System{"Windows 95: ", winsim::WinIni::File, false, false, false},
+              System{"NT: ", winsim::WinIni::Registry, false, false, false},
+              System{"Windows 11: ", winsim::WinIni::Registry, true, false, false},
+              System{"Windows 11, a standard user: ", winsim::WinIni::Registry, true, true, false},
+              System{"64-bit Windows 11: ", winsim::WinIni::Registry, true, false, true}}) {
             kind_ = system.kind;
             vista_ = system.vista;
+            standard_ = system.standard;
             x64_ = system.x64;
             for (const Flow& flow : Flows()) {
                 const char* modeName[] = {"alone, ", "with every later call, ",

@@ -33,8 +33,10 @@ using CommDlgExtendedErrorProc = DWORD(WINAPI*)();
 static_assert(kTypedPathLimit <= kInstallPathSize, "a typed path fits the install path");
 static_assert(kFileNameSize <= kInstallPathSize, "a browsed folder fits the install path");
 
-// The disk prompt's state; at most one disk prompt is ever open.
+// The disk prompt's state; at most one disk prompt is ever open. Starting: an OK's start is under
+// way (its prompt for the administrator's rights may be up, or the launch-error dialog).
 struct DiskPromptState {
+    bool starting;
     HINSTANCE instance;
     int frame;
     bool rising;
@@ -97,6 +99,7 @@ void OnPromptInit(HWND dialog, const DialogInitRecord* record)
     CenterDialogTopmost(dialog);
     g_prompt.frame = 1;
     g_prompt.browsed = false;
+    g_prompt.starting = false;
     SetDialogIconRect(&g_prompt.iconRect);
     g_prompt.rising = true;
     g_prompt.animateTimer = SetTimer(dialog, TIMER_ANIMATE, kAnimatePeriod, nullptr);
@@ -164,7 +167,10 @@ void OnPromptOk(HWND dialog)
     char path[kInstallPathSize];
     ReadChosenPath(dialog, path);
     int dotFolder = g_prompt.browsed ? kNoDotFolder : kDotFolder;
-    if (IsLaunchOver(LaunchSetup(g_prompt.instance, path, kInteractiveLaunch, dotFolder, dialog))) {
+    g_prompt.starting = true;
+    int result = LaunchSetup(g_prompt.instance, path, kInteractiveLaunch, dotFolder, dialog);
+    g_prompt.starting = false;
+    if (IsLaunchOver(result)) {
         FinishInstallation();
         SendMessageA(dialog, WM_CLOSE, 0, 0);
     }
@@ -235,8 +241,13 @@ void OnPromptBrowse(HWND dialog)
     g_prompt.browsed = true;
 }
 
+// While an OK's start is under way, the prompt takes no other command: one start at a time, and no
+// Cancel that would end the prompt under it.
 void OnPromptCommand(HWND dialog, WPARAM command)
 {
+    if (g_prompt.starting) {
+        return;
+    }
     switch (command) {
     case IDOK:
         OnPromptOk(dialog);
@@ -249,6 +260,14 @@ void OnPromptCommand(HWND dialog, WPARAM command)
         break;
     default:
         break;
+    }
+}
+
+void OnPromptClose(HWND dialog)
+{
+    if (!g_prompt.starting) {
+        SendMessageA(dialog, WM_STOP_ATTENTION, 0, 0);
+        EndDialog(dialog, IDOK);
     }
 }
 
@@ -276,8 +295,7 @@ INT_PTR CALLBACK DiskPromptDialog(HWND dialog, UINT message, WPARAM wParam, LPAR
         OnPromptCommand(dialog, wParam);
         return FALSE;
     case WM_CLOSE:
-        SendMessageA(dialog, WM_STOP_ATTENTION, 0, 0);
-        EndDialog(dialog, IDOK);
+        OnPromptClose(dialog);
         return TRUE;
     default:
         return FALSE;

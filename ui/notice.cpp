@@ -12,12 +12,13 @@
 namespace {
 
 // The notice's state; the command id is the dialog's result, reset when it opens. The record is
-// the opener's: the notice may start setup.exe into it.
+// the opener's: the notice may start setup.exe into it. Starting: its start waits on the prompt.
 struct NoticeState {
     HINSTANCE instance;
     DialogInitRecord* record;
     DWORD command;
     RECT iconRect;
+    bool starting;
 };
 NoticeState g_notice;
 
@@ -26,6 +27,7 @@ void OnNoticeInit(HWND dialog, DialogInitRecord* record)
     g_notice.instance = record->instance;
     g_notice.record = record;
     g_notice.command = 0;
+    g_notice.starting = false;
     const char* deviceName = DeviceDisplayName(CurrentDeviceType(kDeviceItself));
     SetDlgItemTextA(dialog, IDC_DEVICENAME, deviceName ? deviceName : "");
     SetDialogIconRect(&g_notice.iconRect);
@@ -35,6 +37,10 @@ void OnNoticeInit(HWND dialog, DialogInitRecord* record)
 
 void OnNoticeCommand(HWND dialog, WPARAM command)
 {
+    // The user answered already: a Cancel while the prompt is up must not undo a start it makes.
+    if (g_notice.starting) {
+        return;
+    }
     g_notice.command = static_cast<DWORD>(command);
     if (command != IDOK && command != IDCANCEL) {
         return;
@@ -49,14 +55,18 @@ void OnNoticeCommand(HWND dialog, WPARAM command)
 // Every way out but Cancel goes on to start setup.exe. Where that start asks the user's consent,
 // it is made here, while the notice the user has just answered is still the active window: the
 // prompt comes up in front of it rather than as a flashing taskbar button. Once only, however many
-// times the notice is asked to close.
+// times the notice is asked to close, also while the prompt is up.
 void OnNoticeClose(HWND dialog)
 {
     DialogInitRecord* record = g_notice.record;
+    if (g_notice.starting) {
+        return;
+    }
     if (g_notice.command != IDCANCEL && record->launch == 0 && StartAsksConsent()) {
-        record->launch = IDNO;
+        g_notice.starting = true;
         FindInstallLocation(record->text);
         record->launch = LaunchSetup(g_notice.instance, record->text, kQuietLaunch, kDotFolder, dialog);
+        g_notice.starting = false;
     }
     EndDialog(dialog, static_cast<INT_PTR>(g_notice.command));
 }

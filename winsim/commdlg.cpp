@@ -71,10 +71,17 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name)
     winsim::M().libraryLoads.push_back(name);
     std::string library = winsim::Lower(name);
     if (auto fault = winsim::Fault("LoadLibraryA", library)) {
+        winsim::M().comFailed = winsim::M().comFailed || library == "ole32.dll";
         return reinterpret_cast<HMODULE>(fault->result);
     }
     if (library == "shell32.dll" || library == "shell32") {
         return kShell;
+    }
+    if (library == "ole32.dll") {
+        return winsim::ComModule();
+    }
+    if (library == "mpr.dll") {
+        return winsim::NetworkModule();
     }
     if (library != "comdlg32.dll" && library != "comdlg32") {
         winsim::Problem("LoadLibraryA of a library not simulated: " + library);
@@ -86,18 +93,36 @@ HMODULE WINAPI LoadLibraryA(LPCSTR name)
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
     if ((module != kCommonDialogs && module != kShell && module != winsim::KernelModule() &&
-         module != winsim::AdvapiModule()) ||
+         module != winsim::AdvapiModule() && module != winsim::ComModule() &&
+         module != winsim::NetworkModule()) ||
         IS_INTRESOURCE(name)) {
         winsim::Problem("GetProcAddress from a module not loaded, or by ordinal");
         return nullptr;
     }
     if (winsim::Fault("GetProcAddress", name)) {
+        winsim::M().comFailed = winsim::M().comFailed || module == winsim::ComModule();
         return nullptr;
     }
     std::string function = name;
+    if (module == winsim::ComModule()) {
+        if (function == "CoInitializeEx") {
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CoInitializeEx));
+        }
+        return function == "CoUninitialize"
+                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CoUninitialize))
+                   : nullptr;
+    }
+    if (module == winsim::NetworkModule()) {
+        return function == "WNetGetUniversalNameA"
+                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&WNetGetUniversalNameA))
+                   : nullptr;
+    }
     if (module == winsim::AdvapiModule()) {
         if (function == "OpenProcessToken") {
             return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&OpenProcessToken));
+        }
+        if (function == "CheckTokenMembership") {
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CheckTokenMembership));
         }
         return function == "GetTokenInformation"
                    ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetTokenInformation))

@@ -28,6 +28,10 @@ constexpr CallFault kCalls[] = {
     {"OpenProcessToken", true, FALSE, ERROR_ACCESS_DENIED},
     {"GetTokenInformation", true, FALSE, ERROR_NOT_ENOUGH_MEMORY},
     {"CloseHandle", false, 0, 0},
+    {"CheckTokenMembership", true, FALSE, ERROR_NOT_ENOUGH_MEMORY},
+    {"CoInitializeEx", true, static_cast<LONG_PTR>(static_cast<LONG>(0x8007000Eu)), 0}, // E_OUTOFMEMORY
+    {"CoUninitialize", false, 0, 0},
+    {"WNetGetUniversalNameA", true, 1222, 1222}, // ERROR_NO_NETWORK
     {"RegOpenKeyExA", true, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
     {"RegQueryValueExA", true, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
     {"RegCloseKey", false, 0, 0},

@@ -175,7 +175,8 @@ BOOL WINAPI GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS which, LPV
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return FALSE;
     }
-    DWORD type = static_cast<DWORD>(m.token);
+    // Only an administrator under UAC has a linked token: limited (3) or full (2); the rest, Default (1).
+    DWORD type = m.token == winsim::Token::Limited ? 3 : m.token == winsim::Token::Full ? 2 : 1;
     std::memcpy(out, &type, sizeof(type));
     return TRUE;
 }

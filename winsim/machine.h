@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -116,6 +117,12 @@ struct Machine {
     uintptr_t nextToken = 0x2000;
     std::deque<bool> consents;
     std::vector<ConsentPrompt> consentPrompts;
+    bool denyElevation = false;
+    std::deque<std::function<void()>> duringShellStarts;
+    int comApartments = 0;
+    bool comFailed = false;                   // a CoInitializeEx that failed: no apartment to expect
+    std::map<char, std::string> networkNames; // mapped drive letters and their \\server\share
+
     int startupShow = -1; // -1: none, or taken
     Window* active = nullptr;
     std::vector<Showing> showings;
@@ -170,10 +177,20 @@ inline HMODULE AdvapiModule()
 {
     return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x77DD0000));
 }
-// True while Corven runs with UAC's limited token: Vista to 11, not elevated.
-inline bool RunsLimited()
+// OLE32's and MPR's, loaded by LoadLibraryA.
+inline HMODULE ComModule()
 {
-    return M().vistaTo11 && M().token == Token::Limited;
+    return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x77500000));
+}
+inline HMODULE NetworkModule()
+{
+    return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x77600000));
+}
+// True while Corven runs without the administrator's rights on Vista to 11: UAC's limited token,
+// or a standard user's.
+inline bool RunsWithoutRights()
+{
+    return M().vistaTo11 && (M().token == Token::Limited || M().token == Token::Standard);
 }
 // Records the window's state in its showing where it changed.
 void RecordShowState(Window* window);

@@ -34,9 +34,22 @@ std::string MatchEntry(const std::string& folder, const std::string& name)
     return found;
 }
 
-// The host entry a Windows path names, "" when there is none.
-std::string HostEntry(const std::string& path)
+// A network path (\\server\share\...) as the same path on the drive mapped to its share.
+std::string MappedPath(const std::string& path)
 {
+    for (const auto& [letter, share] : M().networkNames) {
+        if (winsim::Lower(path.substr(0, share.size())) == winsim::Lower(share) &&
+            (path.size() == share.size() || path[share.size()] == '\\')) {
+            return std::string(1, letter) + ":" + path.substr(share.size());
+        }
+    }
+    return path;
+}
+
+// The host entry a Windows path names, "" when there is none.
+std::string HostEntry(const std::string& networkOrLocalPath)
+{
+    std::string path = MappedPath(networkOrLocalPath);
     if (path.size() < 3 || path[1] != ':' || path[2] != '\\') {
         return "";
     }
@@ -101,7 +114,7 @@ std::string WithExtension(const std::string& program)
 bool NeedsElevation(const std::string& hostProgram)
 {
     std::string name = hostProgram.substr(hostProgram.rfind('/') + 1);
-    return winsim::RunsLimited() && M().installerDetection && winsim::Lower(name) == "setup.exe";
+    return winsim::RunsWithoutRights() && M().installerDetection && winsim::Lower(name) == "setup.exe";
 }
 
 // A quoted program is taken whole; an unquoted one is tried at each blank, first word first.
@@ -201,7 +214,7 @@ UINT WINAPI WinExec(LPCSTR commandLine, UINT show)
         }
     }
     start.errorMode = m.errorMode;
-    start.limited = !start.program.empty() && winsim::RunsLimited();
+    start.limited = !start.program.empty() && winsim::RunsWithoutRights();
     m.starts.push_back(start);
     return result;
 }
@@ -252,6 +265,9 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
     if (info->hwnd && !winsim::FromHandle(info->hwnd)) {
         winsim::Problem("ShellExecuteExA owned by a window that is not there");
     }
+    if (m.comApartments == 0 && !m.comFailed) {
+        winsim::Problem("ShellExecuteExA without COM initialised");
+    }
     if (auto fault = winsim::Fault("ShellExecuteExA")) {
         return static_cast<BOOL>(fault->result);
     }
@@ -272,10 +288,24 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
         return FALSE;
     }
     bool elevates = verb == "runas" || NeedsElevation(program);
-    if (elevates && winsim::RunsLimited()) {
+    bool asks = elevates && winsim::RunsWithoutRights();
+    if (asks && m.denyElevation) {
+        m.starts.push_back(start);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (asks) {
         // In front only over the active window, and only where that is the prompt's owner.
         bool inFront = info->hwnd && m.active == winsim::FromHandle(info->hwnd);
-        m.consentPrompts.push_back(winsim::ConsentPrompt{info->lpFile, info->hwnd, !inFront});
+        m.consentPrompts.push_back(
+            winsim::ConsentPrompt{info->lpFile, info->hwnd, !inFront, m.token == winsim::Token::Standard});
+    }
+    if (!m.duringShellStarts.empty()) {
+        auto action = std::move(m.duringShellStarts.front());
+        m.duringShellStarts.pop_front();
+        action();
+    }
+    if (asks) {
         bool given = m.consents.empty() || m.consents.front();
         if (!m.consents.empty()) {
             m.consents.pop_front();
@@ -286,9 +316,18 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
             return FALSE;
         }
         start.errorMode = 0; // started by the elevation service, not by Corven: nothing inherited
+        // The elevated program runs in another logon session, without the user's mapped letters.
+        std::string file = info->lpFile;
+        auto drive = file.size() > 1 && file[1] == ':' ? m.drives.find(winsim::Upper(file.substr(0, 1))[0])
+                                                       : m.drives.end();
+        if (drive != m.drives.end() && drive->second.first == DRIVE_REMOTE) {
+            m.starts.push_back(start);
+            SetLastError(ERROR_PATH_NOT_FOUND);
+            return FALSE;
+        }
     }
     start.program = program;
-    start.limited = winsim::RunsLimited() && !elevates;
+    start.limited = winsim::RunsWithoutRights() && !elevates;
     m.starts.push_back(start);
     return TRUE;
 }

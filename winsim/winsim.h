@@ -88,24 +88,41 @@ int ProfileWrites();
 
 // ---- Which Windows, beyond where win.ini lives ----
 // Vista to 11 (NT's registry-kept win.ini; call after SetWinIni): GetVersion says 6.2, what a
-// program without a compatibility manifest hears on 8 to 11. The process runs with `token`
-// (GetTokenInformation's TokenElevationType). Under the limited token, installer detection (on by
-// default in Home editions only) refuses a program named setup.exe to CreateProcess and so WinExec
-// (0, ERROR_ELEVATION_REQUIRED); elsewhere WinExec starts it with the token Corven has. The shell's
-// start (ShellExecuteExA) asks for consent where the verb is "runas" or installer detection calls
-// for it, and starts the program elevated once given. Windows 95 and NT answer without UAC:
-// OpenProcessToken is a stub on Windows 95, and NT's GetTokenInformation knows no elevation.
-enum class Token { Limited = 3, Full = 2, UacOff = 1 };
+// program without a compatibility manifest hears on 8 to 11. The process runs with `token`:
+// GetTokenInformation's TokenElevationType (Limited 3, Full 2, the others Default 1, as they have no
+// linked token) and CheckTokenMembership's answer for Administrators (the full token, UAC off and
+// the built-in Administrator hold it; the limited token holds it deny-only, a standard user not at
+// all). Without the rights (limited or standard), installer detection refuses a program named
+// setup.exe to CreateProcess and so WinExec (0, ERROR_ELEVATION_REQUIRED); elsewhere WinExec starts
+// it with the token Corven has. The shell's start (ShellExecuteExA) asks for the rights where the
+// verb is "runas" or installer detection calls for it, and starts the program elevated once given:
+// consent for an administrator, an administrator's password for a standard user. Windows 95 and NT
+// answer without UAC: OpenProcessToken is a stub on Windows 95, and NT's GetTokenInformation knows
+// no elevation.
+enum class Token { Limited, Full, UacOff, Standard, BuiltInAdministrator };
 void SetVistaTo11(Token token = Token::Limited, bool installerDetection = true);
 void AnswerConsents(std::vector<bool> answers); // the next prompts' answers in turn; then given
-// A consent prompt requested without the active window as its owner flashes in the taskbar
-// rather than coming up in front (Microsoft's UAC documentation).
+// The policy "Automatically deny elevation requests": an elevated start fails, access denied, with
+// no prompt.
+void DenyElevationRequests();
+// A prompt requested without the active window as its owner flashes in the taskbar rather than
+// coming up in front (Microsoft's UAC documentation). Credentials: a standard user's, asking for an
+// administrator's password.
 struct ConsentPrompt {
     std::string program;
     HWND owner;
     bool flashing;
+    bool credentials = false;
 };
 std::vector<ConsentPrompt>& ConsentPrompts();
+// What the user does while the next shell start is under way (its prompt up, where it asks one):
+// the messages a message loop would deliver then. One each, in turn.
+void DuringShellStart(std::function<void()> action);
+// COM apartments the program initialised and has not yet uninitialised.
+int ComApartments();
+// A mapped network drive: letter is DRIVE_REMOTE, its files in hostFolder, and its network name
+// (\\server\share) reaches the same files. An elevated program does not see the mapped letter.
+void MapNetworkDrive(char letter, const std::string& share, const std::string& hostFolder);
 
 // ---- 64-bit Windows: Corven, a 32-bit program, under WOW64 (call after SetWinIni) ----
 // A 32-bit installation put Corven in SysWOW64, and the 64-bit shell starts it from there

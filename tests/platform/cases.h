@@ -214,9 +214,10 @@ inline int CheckUnicodeProfile(UINT codePage, Report report)
     return failures;
 }
 
-// The shell's start, as Corven makes it when WinExec needs elevation (SHELL32 loaded at run time,
-// no UI): a program that is there starts; one that is not fails, with ERROR_FILE_NOT_FOUND when
-// its folder is there and ERROR_PATH_NOT_FOUND when that is missing too.
+// The shell's start, as Corven makes it when setup.exe needs elevation (SHELL32 and OLE32 loaded
+// at run time, COM initialised first, no UI): a program that is there starts; one that is not
+// fails, with ERROR_FILE_NOT_FOUND when its folder is there and ERROR_PATH_NOT_FOUND when that is
+// missing too.
 inline int CheckShellStart(const char* present, const char* missingFile, const char* missingFolder,
                            Report report)
 {
@@ -228,6 +229,15 @@ inline int CheckShellStart(const char* present, const char* missingFile, const c
             : nullptr;
     if (!start) {
         report("ShellExecuteExA, not found", 0);
+        return 1;
+    }
+    using ComInitialize = LONG(WINAPI*)(void*, DWORD);
+    HMODULE com = LoadLibraryA("ole32.dll");
+    auto initialize = com ? reinterpret_cast<ComInitialize>(
+                                reinterpret_cast<void (*)()>(GetProcAddress(com, "CoInitializeEx")))
+                          : nullptr;
+    if (!initialize || initialize(nullptr, 0x2 | 0x4) < 0) {
+        report("CoInitializeEx, apartment-threaded", 0);
         return 1;
     }
     struct Expected {
@@ -256,6 +266,8 @@ inline int CheckShellStart(const char* present, const char* missingFile, const c
             ++failures;
         }
     }
+    using ComUninitialize = void(WINAPI*)();
+    reinterpret_cast<ComUninitialize>(reinterpret_cast<void (*)()>(GetProcAddress(com, "CoUninitialize")))();
     return failures;
 }
 

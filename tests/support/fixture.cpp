@@ -56,6 +56,7 @@ void MachineTest::CheckMachine()
     EXPECT_EQ(winsim::LiveBlocks(), 0) << "heap blocks left live";
     EXPECT_EQ(winsim::OpenKeys(), 0) << "registry keys left open";
     EXPECT_EQ(winsim::OpenTokens(), 0) << "process tokens left open";
+    EXPECT_EQ(winsim::ComApartments(), 0) << "COM left initialised";
     EXPECT_EQ(winsim::LiveDCs(), 0) << "device contexts left unreleased";
 }
 

@@ -87,6 +87,7 @@ typedef uintptr_t DWORD_PTR_T;
 
 // Errors
 #define ERROR_SUCCESS 0L
+#define NO_ERROR 0L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
 #define ERROR_ACCESS_DENIED 5L
@@ -286,6 +287,13 @@ typedef enum _TOKEN_INFORMATION_CLASS { TokenUser = 1 } TOKEN_INFORMATION_CLASS;
 BOOL WINAPI OpenProcessToken(HANDLE process, DWORD access, HANDLE* token);
 BOOL WINAPI GetTokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS which, LPVOID out, DWORD size,
                                 DWORD* needed);
+// Looked up at run time where setup.exe may need elevation: ADVAPI32's CheckTokenMembership
+// (Windows 2000 and later), OLE32's apartment for the shell's start, MPR's network name of a path.
+BOOL WINAPI CheckTokenMembership(HANDLE token, void* sid, BOOL* member);
+typedef LONG HRESULT;
+HRESULT WINAPI CoInitializeEx(void* reserved, DWORD flags);
+void WINAPI CoUninitialize(void);
+DWORD WINAPI WNetGetUniversalNameA(LPCSTR path, DWORD level, LPVOID buffer, LPDWORD size);
 DWORD WINAPI GetVersion(void);
 HMODULE WINAPI LoadLibraryA(LPCSTR name);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
