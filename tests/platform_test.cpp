@@ -39,6 +39,13 @@ TEST_F(PlatformTest, ShellStartsWhatIsThereAsWineDoes)
     EXPECT_EQ(winsim::Starts().size(), 3u);
 }
 
+TEST_F(PlatformTest, AnAdministratorsTokenAsWineGivesIt)
+{
+    winsim::SetWinIni(winsim::WinIni::Registry);
+    winsim::SetVistaTo11(winsim::Token::Full);
+    EXPECT_EQ(platform::CheckAdministratorToken(Report), 0);
+}
+
 TEST_F(PlatformTest, Windows95HasNoUnicodeProfileFunctions)
 {
     winsim::SetWinIni(winsim::WinIni::File);

@@ -33,6 +33,7 @@ int main(int argc, char** argv)
     GetModuleFileNameA(nullptr, self, sizeof(self));
     failures +=
         platform::CheckShellStart(self, "C:\\no-such-setup.exe", "C:\\no such folder\\setup.exe", Print);
+    failures += platform::CheckAdministratorToken(Print);
     std::printf("code page %u: %d failure(s)\n", expected, failures);
     return failures == 0 ? 0 : 1;
 }

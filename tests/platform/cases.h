@@ -271,6 +271,36 @@ inline int CheckShellStart(const char* present, const char* missingFile, const c
     return failures;
 }
 
+// An administrator's process as Wine runs every process: the elevation query answers a full token
+// (TokenElevationTypeFull, 2) and the token holds Administrators (S-1-5-32-544), so Corven starts
+// setup.exe with WinExec there, and the Wine suite sees the start it always saw.
+inline int CheckAdministratorToken(Report report)
+{
+    const BYTE administrators[] = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 0x02, 0, 0};
+    HANDLE token = nullptr;
+    DWORD elevation = 0;
+    DWORD size = 0;
+    BOOL member = FALSE;
+    HANDLE self = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1)); // GetCurrentProcess()
+    if (!OpenProcessToken(self, TOKEN_QUERY, &token)) {
+        report("OpenProcessToken, error", static_cast<int>(GetLastError()));
+        return 1;
+    }
+    BOOL read = GetTokenInformation(token, static_cast<TOKEN_INFORMATION_CLASS>(18), &elevation,
+                                    sizeof(elevation), &size);
+    CloseHandle(token);
+    int failures = 0;
+    if (!read || elevation != 2) {
+        report("TokenElevationType, not a full token", static_cast<int>(elevation));
+        ++failures;
+    }
+    if (!CheckTokenMembership(nullptr, const_cast<BYTE*>(administrators), &member) || !member) {
+        report("CheckTokenMembership of Administrators, not a member", static_cast<int>(GetLastError()));
+        ++failures;
+    }
+    return failures;
+}
+
 // Every check for the code page the platform runs in.
 inline int CheckCodePage(UINT codePage, Report report)
 {
