@@ -21,7 +21,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (ShowsNotice()) {
         INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_NOTICE), nullptr, NoticeDialog,
                                          reinterpret_cast<LPARAM>(&record));
-        if (answer == IDCANCEL && record.launch == 0) {
+        if (answer == IDCANCEL) { // a Cancel is ignored while the notice's own start is under way
             return IDCANCEL;
         }
         runResult = static_cast<int>(answer);

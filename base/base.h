@@ -3,6 +3,8 @@
 //     the dialog results that LaunchSetup also answers with (this file);
 //   - the device profile, pure lookups over the device code Corven is built for (device.cpp,
 //     compiled into each program with its code);
+//   - functions looked up at run time, and what they tell of the running Windows: WOW64, the
+//     token's elevation under UAC (system.cpp);
 //   - text walked by character in the system's code page (double-byte on Japanese, Chinese and
 //     Korean Windows) or in Unicode, bounded copies, zeroing (text.cpp).
 #pragma once
@@ -76,6 +78,17 @@ inline HANDLE CurrentProcess()
 {
     return reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-1));
 }
+
+// ---- The running Windows (system.cpp) ----
+// True when Corven, a 32-bit program, runs on 64-bit Windows (WOW64). Systems before XP SP2 have
+// no IsWow64Process, and none of them is 64-bit.
+bool RunsUnderWow64();
+
+// How Corven's token is elevated where Windows has UAC (Vista to 11): TokenElevationType's answer
+// (3 limited, 2 full, 1 default). kNoUac elsewhere, since the systems before Vista know no such
+// information, and Windows 95 has no tokens at all.
+constexpr DWORD kNoUac = 0;
+DWORD GetTokenElevation();
 
 // ---- Text ----
 // ---- Stepping through text by character ----

@@ -1,7 +1,7 @@
 // The load-line editor's cost over the line's length, from 64 bytes to 32 KiB.
 //
 // Run: build/host/bench/loadline_bench
-// RemoveSubstring is the text work alone; RemoveSelfFromLoadLine and AddToLoadLine include
+// RemoveEntry is the text work alone; RemoveSelfFromLoadLine and AddToLoadLine include
 // reading and rewriting a real win.ini through winsim's profile functions. The DoubleByte rows
 // run on code page 932 with a line of Japanese paths, every character two bytes, the second of
 // some of them a backslash: the walk by character must stay linear there too.
@@ -51,14 +51,14 @@ void WriteLoadLine(const std::string& line)
     std::ofstream(winsim::ProfilePath("win.ini"), std::ios::binary) << "[windows]\r\nload=" << line << "\r\n";
 }
 
-template <bool doubleByte> void RemoveSubstringText(benchmark::State& state)
+template <bool doubleByte> void RemoveEntryText(benchmark::State& state)
 {
     UseCodePageOf(doubleByte);
     std::string line = LineOf(static_cast<size_t>(state.range(0)), doubleByte);
     for (auto _ : state) {
         std::string work = line;
         char entry[] = "c:\\windows\\system\\telvanor.101\\corven.exe";
-        benchmark::DoNotOptimize(RemoveSubstring(&work[0], entry));
+        benchmark::DoNotOptimize(RemoveEntry(&work[0], entry));
     }
     state.SetComplexityN(state.range(0));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
@@ -98,8 +98,8 @@ void OverLines(benchmark::internal::Benchmark* b)
 
 } // namespace
 
-BENCHMARK_TEMPLATE(RemoveSubstringText, false)->Name("RemoveSubstring")->Apply(OverLines);
-BENCHMARK_TEMPLATE(RemoveSubstringText, true)->Name("RemoveSubstringDoubleByte")->Apply(OverLines);
+BENCHMARK_TEMPLATE(RemoveEntryText, false)->Name("RemoveEntry")->Apply(OverLines);
+BENCHMARK_TEMPLATE(RemoveEntryText, true)->Name("RemoveEntryDoubleByte")->Apply(OverLines);
 BENCHMARK_TEMPLATE(RemoveSelfFromWinIni, false)->Name("RemoveSelfFromLoadLine")->Apply(OverLines);
 BENCHMARK_TEMPLATE(RemoveSelfFromWinIni, true)->Name("RemoveSelfFromLoadLineDoubleByte")->Apply(OverLines);
 BENCHMARK_TEMPLATE(AddToWinIni, false)->Name("AddToLoadLine")->Apply(OverLines);

@@ -36,13 +36,6 @@ using ShellStartProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
 // The verb that asks the shell to start a program with the administrator's rights.
 constexpr char kElevatedVerb[] = "runas";
 
-// What the headers for Windows 4.0 do not name: TOKEN_INFORMATION_CLASS's TokenElevationType.
-// kNoUac stands for a system that answers nothing: one without UAC, or one that could not say.
-const auto kTokenElevationType = static_cast<TOKEN_INFORMATION_CLASS>(18);
-constexpr DWORD kNoUac = 0;
-using OpenTokenProc = BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*);
-using TokenInformationProc = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, void*, DWORD, DWORD*);
-using CloseHandleProc = BOOL(WINAPI*)(HANDLE);
 using CheckMembershipProc = BOOL(WINAPI*)(HANDLE, const void*, BOOL*); // reads the SID only
 
 // The Administrators group, S-1-5-32-544: a SID of revision 1 with the NT authority (5) and two
@@ -96,26 +89,6 @@ bool ProgramIsThere(const char* programPath)
     DWORD attributes = GetFileAttributesA(programPath);
     SetErrorMode(mode);
     return attributes != INVALID_FILE_ATTRIBUTES;
-}
-
-// How Corven's token is elevated where Windows has UAC (Vista to 11); kNoUac elsewhere, since the
-// systems before Vista know no such information. The functions are looked up, as Windows 95 has no
-// tokens at all.
-DWORD GetTokenElevation()
-{
-    auto openToken = FindLoadedFunction<OpenTokenProc>("advapi32.dll", "OpenProcessToken");
-    auto getInformation = FindLoadedFunction<TokenInformationProc>("advapi32.dll", "GetTokenInformation");
-    auto closeHandle = FindLoadedFunction<CloseHandleProc>("kernel32.dll", "CloseHandle");
-    HANDLE token;
-    DWORD elevation = kNoUac;
-    DWORD size;
-    if (openToken && getInformation && closeHandle && openToken(CurrentProcess(), TOKEN_QUERY, &token)) {
-        if (!getInformation(token, kTokenElevationType, &elevation, sizeof(elevation), &size)) {
-            elevation = kNoUac;
-        }
-        closeHandle(token);
-    }
-    return elevation;
 }
 
 // True where Corven's token holds the Administrators group for use (a full token, UAC off, the
@@ -227,6 +200,32 @@ void OnLaunchErrorCommand(HWND dialog, WPARAM command)
     }
 }
 
+// The program's path from the install path into programPath (kProgramPathSize), empty when
+// nothing may be started from it, and the path the launch-error dialog shows into shown
+// (kRecordTextSize).
+void FormatProgramPath(const char* installPath, int dotFolder, char* programPath, char* shown)
+{
+    // A path longer than any caller can give is refused, as an empty one is: nothing is started.
+    programPath[0] = '\0';
+    if (TextLength(installPath) < kInstallPathSize) {
+        CopyText(programPath, kProgramPathSize, installPath);
+        if (programPath[0] != '\0' && !EndsWithBackslash(programPath)) {
+            AppendAscii(programPath, kProgramPathSize, "\\");
+        }
+    }
+    wsprintfA(shown, kDisplayFormat, programPath, ".", kSetupProgram);
+    // Shown as given, but never started: a double quote cannot be quoted on a command line.
+    if (!IsQuotableInstallPath(programPath)) {
+        programPath[0] = '\0';
+    }
+    if (programPath[0] != '\0') {
+        if (dotFolder) {
+            AppendAscii(programPath, kProgramPathSize, kDotFolderStep);
+        }
+        AppendAscii(programPath, kProgramPathSize, kSetupProgram);
+    }
+}
+
 } // namespace
 
 bool StartAsksConsent()
@@ -240,26 +239,8 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
     char commandLine[kCommandLineSize];
     DialogInitRecord record;
 
-    // A path longer than any caller can give is refused, as an empty one is: nothing is started.
-    programPath[0] = '\0';
-    if (TextLength(installPath) < kInstallPathSize) {
-        CopyText(programPath, sizeof(programPath), installPath);
-        if (programPath[0] != '\0' && !EndsWithBackslash(programPath)) {
-            AppendAscii(programPath, sizeof(programPath), "\\");
-        }
-    }
     record.instance = instance;
-    wsprintfA(record.text, kDisplayFormat, programPath, ".", kSetupProgram);
-    // Shown as given, but never started: a double quote cannot be quoted on a command line.
-    if (!IsQuotableInstallPath(programPath)) {
-        programPath[0] = '\0';
-    }
-    if (programPath[0] != '\0') {
-        if (dotFolder) {
-            AppendAscii(programPath, sizeof(programPath), kDotFolderStep);
-        }
-        AppendAscii(programPath, sizeof(programPath), kSetupProgram);
-    }
+    FormatProgramPath(installPath, dotFolder, programPath, record.text);
     // Unquoted, a blank in the path would make the platform try its first word as a program.
     wsprintfA(commandLine, TextHolds(programPath, ' ') ? kQuotedCommandFormat : kCommandFormat, programPath,
               kSwitch);

@@ -29,5 +29,5 @@ int FinishLoadLine(const char* companion);
 // the separators blank, tab and comma, bare or wrapped in double quotes (which go with it); it is
 // found with the letters A to Z matching either case and every other character, a double-byte
 // one whole, only itself. 1 when an entry was removed, 0 when not.
-int RemoveSubstring(char* line, const char* entry);
-int RemoveSubstring(WCHAR* line, const WCHAR* entry);
+int RemoveEntry(char* line, const char* entry);
+int RemoveEntry(WCHAR* line, const WCHAR* entry);

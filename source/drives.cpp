@@ -88,6 +88,23 @@ DriveEntry* EnumerateDrives(int* count)
     return drives;
 }
 
+namespace {
+
+// The drive to select first: the one whose root is the preferred path, else (none preferred) the
+// first removable drive; -1 when there is none such.
+int FindPreferredDrive(const DriveEntry* drives, int count, const char* preferred)
+{
+    for (int i = 0; i < count; ++i) {
+        if (preferred[0] != '\0' ? SameText(preferred, drives[i].RootPath)
+                                 : drives[i].DriveType == DRIVE_REMOVABLE) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
 int FillDriveChooser(HWND combo, const char* preferred)
 {
     int count = 0;
@@ -98,23 +115,10 @@ int FillDriveChooser(HWND combo, const char* preferred)
     }
 
     int items = count;
-    LRESULT choice = -1;
-    if (preferred[0] != '\0') {
-        for (int i = 0; i < count && choice == -1; ++i) {
-            if (SameText(preferred, drives[i].RootPath)) {
-                choice = i;
-            }
-        }
-        if (choice == -1) {
-            choice = SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preferred));
-            ++items;
-        }
-    } else {
-        for (int i = 0; i < count && choice == -1; ++i) {
-            if (drives[i].DriveType == DRIVE_REMOVABLE) {
-                choice = i;
-            }
-        }
+    LRESULT choice = FindPreferredDrive(drives, count, preferred);
+    if (choice == -1 && preferred[0] != '\0') {
+        choice = SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preferred));
+        ++items;
     }
     if (choice == -1) {
         choice = 0;

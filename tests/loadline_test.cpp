@@ -436,16 +436,16 @@ TEST_F(LoadLineTest, AddsTheCompanionProgram)
     });
 }
 
-TEST_F(LoadLineTest, RemoveSubstringChangesNothingButTheEntry)
+TEST_F(LoadLineTest, RemoveEntryChangesNothingButTheEntry)
 {
     char line[64] = "c:\\a.exe b:\\\xe4\xe9.exe Q:\\X.EXE";
-    EXPECT_EQ(RemoveSubstring(line, "d:\\none.exe"), 0);
+    EXPECT_EQ(RemoveEntry(line, "d:\\none.exe"), 0);
     EXPECT_STREQ(line, "c:\\a.exe b:\\\xe4\xe9.exe Q:\\X.EXE");
-    EXPECT_EQ(RemoveSubstring(line, "q:\\x.exe"), 1);
+    EXPECT_EQ(RemoveEntry(line, "q:\\x.exe"), 1);
     EXPECT_STREQ(line, "c:\\a.exe b:\\\xe4\xe9.exe ");
     WCHAR wide[] = {'a', ' ', 0x0444, ' ', 'B', 0};
     const WCHAR entry[] = {0x0444, 0};
-    EXPECT_EQ(RemoveSubstring(wide, entry), 1);
+    EXPECT_EQ(RemoveEntry(wide, entry), 1);
     EXPECT_EQ(std::u16string(wide), u"a B");
 }
 
