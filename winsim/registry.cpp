@@ -65,16 +65,17 @@ void AnswerKeyOpensWithNoHandle()
 namespace {
 
 // A key of HKLM\Software as a 32-bit program on 64-bit Windows sees it: the 32-bit view, unless
-// it asks for the 64-bit one.
-std::string InView(HKEY root, const std::string& path, REGSAM access)
+// it asks for the 64-bit one, also when it opens the key from a key it opened in the 64-bit view:
+// WOW64 does not carry a handle's view to the keys opened from it (Microsoft, "Accessing an
+// Alternate Registry View").
+std::string InView(const std::string& path, REGSAM access)
 {
     const std::string software = "hklm\\software";
     const std::string node = software + "\\wow6432node";
     bool underSoftware = path.compare(0, software.size(), software) == 0 &&
                          (path.size() == software.size() || path[software.size()] == '\\');
     bool redirected = path.compare(0, node.size(), node) == 0;
-    if (!M().wow64 || root != HKEY_LOCAL_MACHINE || (access & KEY_WOW64_64KEY) || !underSoftware ||
-        redirected) {
+    if (!M().wow64 || (access & KEY_WOW64_64KEY) || !underSoftware || redirected) {
         return path;
     }
     return node + path.substr(software.size());
@@ -96,7 +97,7 @@ LSTATUS OpenKey(HKEY root, LPCSTR subkey, REGSAM access, HKEY* result)
         winsim::Problem("RegOpenKeyExA on a key that is not open");
         return 6; // ERROR_INVALID_HANDLE
     }
-    std::string path = InView(root, KeyPath(root, subkey ? subkey : ""), access);
+    std::string path = InView(KeyPath(root, subkey ? subkey : ""), access);
     if (m.keys.find(path) == m.keys.end()) {
         *result = nullptr;
         return ERROR_FILE_NOT_FOUND;
