@@ -29,6 +29,15 @@ said=$(CORVEN_SIGN_PFX=$work/cert.pfx CORVEN_SIGN_PASS=$password release "$outpu
 case $said in *"$password"*) fail "the password was echoed" ;; esac
 count=$(find "$output" -name 'CORVEN-*.EXE' | wc -l)
 [ "$count" -eq 9 ] || fail "$count files, not 9"
+# Each file named CORVEN-<code>-<device>.EXE, one per code, and MANIFEST.txt naming each code with
+# what differs: the ISDN modem's companion and no notice.
+for code in 1 2 3 4 5 6 7 8 9; do
+  names=$(cd "$output" && ls CORVEN-"$code"-*.EXE 2>/dev/null | wc -l)
+  [ "$names" -eq 1 ] || fail "$names files for device $code"
+  grep -q "^$code  " "$output/MANIFEST.txt" || fail "MANIFEST.txt does not list device $code"
+done
+find "$output" -name 'CORVEN-*.EXE' | grep -qvE '/CORVEN-[1-9]-[A-Za-z0-9.-]+\.EXE$' && fail "a file name is not CORVEN-<code>-<device>.EXE"
+grep -qE '^5  .*  no  TELVANOR\.EXE  ' "$output/MANIFEST.txt" || fail "MANIFEST.txt does not say the ISDN modem's notice and companion"
 (cd "$output" && sha256sum -c --quiet SHA256SUMS) || fail "SHA256SUMS does not match the files"
 for file in "$output"/CORVEN-*.EXE; do
   osslsigncode verify -CAfile "$work/cert.pem" -in "$file" >/dev/null 2>&1 || fail "$file does not verify"
