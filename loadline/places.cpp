@@ -84,17 +84,28 @@ bool StartsWithFolded(const Unit* text, const Unit* prefix, int count)
     return true;
 }
 
-// Where the companion is listed when Corven's folder is a TELVANOR.101 folder other than the one
-// under the system directory: beside Corven. On 64-bit Windows a 32-bit installation lands in
-// SysWOW64, and the 64-bit shell finds the companion only there. path holds the companion's path
-// under the system directory, and gets the one beside Corven instead; false when that does not fit.
-[[nodiscard]] bool PlaceBesideSelf(Unit* path, const Unit* own, const char* fileName)
+// True when own, Corven's own path, lies in the folder of path, the companion's path under the
+// system directory.
+bool SharesFolder(const Unit* path, const Unit* own, const char* fileName)
 {
-    const int folderLength = TextLength(own) - kSelfLength; // own's folder, its backslash included
-    if (StartsWithFolded(path, own, folderLength) &&
-        TextLength(path + folderLength) == TextLength(fileName)) {
-        return true; // Corven is in the folder under the system directory
+    const int folderLength = TextLength(own) - kSelfLength; // its backslash included
+    return StartsWithFolded(path, own, folderLength) &&
+           TextLength(path + folderLength) == TextLength(fileName);
+}
+
+// Where the companion is listed, into path: in Corven's folder under the system directory, unless
+// Windows started Corven from a TELVANOR.101 folder elsewhere (own, else nullptr): then beside it.
+// On 64-bit Windows a 32-bit installation lands in SysWOW64, and the 64-bit shell finds the
+// companion only there. False when the path does not fit.
+[[nodiscard]] bool FindCompanionPath(Unit* path, const Unit* own, const char* fileName, bool unicode)
+{
+    if (!FormatPathInFolder(path, kPathSize, kPathSize, fileName, unicode)) {
+        return false;
     }
+    if (!own || SharesFolder(path, own, fileName)) {
+        return true;
+    }
+    const int folderLength = TextLength(own) - kSelfLength;
     for (int i = 0; i < folderLength; ++i) {
         path[i] = own[i];
     }
@@ -113,8 +124,7 @@ bool StartsWithFolded(const Unit* text, const Unit* prefix, int count)
         needSelf && FormatPathInFolder(places->self, kSystemDirSize, kCandidateSize, kSelf, unicode);
     places->companionKnown =
         companion && own != OwnPath::Unknown &&
-        FormatPathInFolder(places->companion, kPathSize, kPathSize, companion, unicode) &&
-        (own != OwnPath::Own || PlaceBesideSelf(places->companion, places->own, companion));
+        FindCompanionPath(places->companion, places->ownIsSelf ? places->own : nullptr, companion, unicode);
 }
 
 } // namespace editor
