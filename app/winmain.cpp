@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "base/base.h"
+#include "dialog/dialog.h"
 #include "loadline/loadline.h"
 #include "launch/launch.h"
 #include "res/resource.h"
@@ -16,11 +17,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     static_assert(kInstallPathSize <= kRecordTextSize, "the record holds a whole install path");
     record.instance = instance;
-    record.text[0] = '\0';
+    record.text[0] = 0;
     record.launch = 0;
     if (ShowsNotice()) {
-        INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_NOTICE), nullptr, NoticeDialog,
-                                         reinterpret_cast<LPARAM>(&record));
+        INT_PTR answer = OpenModalDialog(instance, IDD_NOTICE, nullptr, NoticeDialog, &record);
         if (answer == IDCANCEL) { // a Cancel is ignored while the notice's own start is under way
             return IDCANCEL;
         }
@@ -41,6 +41,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         FinishInstallation();
         return runResult;
     }
-    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr,
-                                            DiskPromptDialog, reinterpret_cast<LPARAM>(&record)));
+    return static_cast<int>(OpenModalDialog(instance, IDD_DISKPROMPT, nullptr, DiskPromptDialog, &record));
 }

@@ -6,7 +6,9 @@
 //   - functions looked up at run time, and what they tell of the running Windows: WOW64, the
 //     token's elevation under UAC (system.cpp);
 //   - text walked by character in the system's code page (double-byte on Japanese, Chinese and
-//     Korean Windows) or in Unicode, bounded copies, zeroing (text.cpp).
+//     Korean Windows) or in Unicode, bounded copies, zeroing; the text the platform keeps, in
+//     Unicode where Windows has the W functions, else the code page's bytes packed into units
+//     (text.cpp).
 #pragma once
 
 #include <windows.h>
@@ -15,7 +17,7 @@
 
 // ---- The words every part shares ----
 
-// The folder or drive root that setup.exe is started from; may be empty.
+// The folder or drive root that setup.exe is started from, in units (PathText below); may be empty.
 constexpr int kInstallPathSize = 260;
 
 // What the launch-error dialog shows after the install path: a backslash, the "." folder step and
@@ -29,8 +31,8 @@ constexpr int kRecordTextSize = kInstallPathSize + kShownProgramTail;
 // What the opener of a dialog hands it through DialogBoxParamA's lParam.
 struct DialogInitRecord {
     HINSTANCE instance;
-    char text[kRecordTextSize];
-    int launch; // the notice's start of setup.exe, LaunchSetup's answer; 0 when it made none
+    WCHAR text[kRecordTextSize]; // a path, as units of the running Windows' text (PathText)
+    int launch;                  // the notice's start of setup.exe, LaunchSetup's answer; 0 when it made none
 };
 
 // The dialog results, as the platform numbers them. The launcher answers with the same:
@@ -67,10 +69,10 @@ template <typename Proc> Proc FindFunction(HMODULE library, const char* name)
 
 // A function that not every Windows has, in a library Corven imports from (so it is loaded), looked
 // up at run time so that Corven still starts where it is missing; nullptr there.
+FARPROC FindLoadedAddress(const char* library, const char* name);
 template <typename Proc> Proc FindLoadedFunction(const char* library, const char* name)
 {
-    HMODULE module = GetModuleHandleA(library);
-    return module ? FindFunction<Proc>(module, name) : nullptr;
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(FindLoadedAddress(library, name)));
 }
 
 // The handle that stands for Corven's own process, as GetCurrentProcess gives it.
@@ -163,16 +165,15 @@ inline bool CopyAscii(char* out, int size, const char* ascii)
 void ZeroBytes(void* bytes, size_t size);
 
 // ---- Looking into paths and lines ----
-// True when the two texts are the same, byte for byte.
-bool SameText(const char* a, const char* b);
-// True when text holds the single-byte character c as a character of its own (never as the second
-// byte of a double-byte one).
-bool TextHolds(const char* text, char c);
-// True when the last character of text is a backslash; never when it is a double-byte character
-// whose second byte is 5C.
-bool EndsWithBackslash(const char* text);
+// True when the unit c stands in text as a character of its own.
+bool TextHolds(const WCHAR* text, WCHAR c);
+// True when the last character of text is a backslash (a unit: never a double-byte character of
+// Windows 95 whose second byte is 5C, which is packed into one unit with its first).
+bool EndsWithBackslash(const WCHAR* text);
 // Drops the blanks and tabs at both ends of text.
-void TrimBlanks(char* text);
+void TrimBlanks(WCHAR* text);
+// True when text is the ASCII text ascii, unit for byte.
+bool SameAscii(const WCHAR* text, const char* ascii);
 
 // An ASCII literal as a text of either kind, made by the compiler: "windows" as char or WCHAR.
 template <typename Char, size_t N> struct AsciiText {
@@ -196,7 +197,53 @@ template <typename Char> bool AppendAscii(Char* out, int size, const char* ascii
 
 // A path that holds a double quote would end the quoted program path of a command line early and
 // start whatever follows: it is never a place to start setup.exe from.
-inline bool IsQuotableInstallPath(const char* path)
+inline bool IsQuotableInstallPath(const WCHAR* path)
 {
     return !TextHolds(path, '"');
 }
+
+// ---- The text the platform keeps: paths, window texts, registry values, command lines ----
+// On NT (every NT that says so) the system keeps them in Unicode and Corven takes them so, with the
+// W functions: a folder named in any script keeps every character, where the A functions would
+// turn each one the code page lacks into '?'. Windows 95, 98 and Me have only stubs for those W
+// functions (and an NT told to report Windows 95 keeps what it had): there a path is the code
+// page's bytes, packed one character a unit, so that one walk over units serves both and a
+// double-byte character's second byte is never taken for a backslash. A path's kind is the
+// running Windows', the same for the whole run: GetVersion never fails.
+bool HasUnicodeFunctions();
+
+// The bytes of the code page packed into units (a double-byte character's two in one, the first
+// byte high), and back, losing nothing.
+constexpr WCHAR kDoubleByteFloor = 0x100;
+int PackBytes(const char* bytes, WCHAR* out);    // out has a unit a byte; returns the count
+void UnpackBytes(const WCHAR* units, char* out); // out has two bytes a unit; may be the units' own
+
+// A path as the platform's functions of the running Windows take it: the units themselves on NT,
+// their bytes (unpacked into `bytes`, two a unit) elsewhere. And back: what such a function
+// wrote into `text`, as units (packed in place elsewhere; on NT it is units already).
+constexpr int kPlatformPathBytes = 2 * (kRecordTextSize + 16);
+const void* PlatformText(const WCHAR* units, char* bytes);
+void TakePlatformText(const char* bytes, WCHAR* units);
+
+// A function of a text, as the running Windows takes it: `ansi` (Corven's import) on Windows 95;
+// on NT its W twin `wideName`, looked up in `library` (nullptr where it is missing).
+FARPROC RunsTextAddress(FARPROC ansi, const char* library, const char* wideName);
+template <typename Proc> Proc InRunsText(Proc ansi, const char* library, const char* wideName)
+{
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(
+        RunsTextAddress(reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(ansi)), library, wideName)));
+}
+// The same for a function of a library Corven loads itself (nullptr: not loaded), named by its A
+// form, whose last letter names the W twin on NT.
+FARPROC RunsTextAddress(HMODULE library, const char* ansiName);
+template <typename Proc> Proc FindRunsTextFunction(HMODULE library, const char* ansiName)
+{
+    return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(RunsTextAddress(library, ansiName)));
+}
+
+// SendMessage in the run's text: SendMessageW on NT, where Corven's dialogs are Unicode windows.
+LRESULT SendRunsMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A message that carries a path to a window (CB_ADDSTRING, WM_SETTEXT), and one that fills a path
+// from a window (WM_GETTEXT with wParam the room in characters, CB_GETLBTEXT): its result.
+LRESULT SendPath(HWND window, UINT message, WPARAM wParam, const WCHAR* path);
+LRESULT ReceivePath(HWND window, UINT message, WPARAM wParam, WCHAR* path);

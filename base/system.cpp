@@ -1,10 +1,14 @@
-// What the running Windows is, asked of functions not every Windows has: whether Corven runs
-// under WOW64, and how its token is elevated under UAC. Both are looked up at run time.
+// Functions looked up at run time, in the running Windows' text too; and what the running Windows
+// is, asked of functions not every Windows has: whether Corven runs under WOW64, and how its token
+// is elevated under UAC.
 #include <windows.h>
 
 #include "base/base.h"
 
 namespace {
+
+// Room for the name of any function Corven looks up.
+constexpr int kFunctionNameSize = 32;
 
 // What the headers for Windows 4.0 do not name: TOKEN_INFORMATION_CLASS's TokenElevationType.
 const auto kTokenElevationType = static_cast<TOKEN_INFORMATION_CLASS>(18);
@@ -13,6 +17,29 @@ using TokenInformationProc = BOOL(WINAPI*)(HANDLE, TOKEN_INFORMATION_CLASS, void
 using CloseHandleProc = BOOL(WINAPI*)(HANDLE);
 
 } // namespace
+
+FARPROC FindLoadedAddress(const char* library, const char* name)
+{
+    HMODULE module = GetModuleHandleA(library);
+    return module ? GetProcAddress(module, name) : nullptr;
+}
+
+FARPROC RunsTextAddress(FARPROC ansi, const char* library, const char* wideName)
+{
+    return HasUnicodeFunctions() ? FindLoadedAddress(library, wideName) : ansi;
+}
+
+FARPROC RunsTextAddress(HMODULE library, const char* ansiName)
+{
+    char name[kFunctionNameSize];
+    if (!library || !CopyText(name, sizeof(name), ansiName)) {
+        return nullptr;
+    }
+    if (HasUnicodeFunctions()) {
+        name[TextLength(name) - 1] = 'W';
+    }
+    return GetProcAddress(library, name);
+}
 
 bool RunsUnderWow64()
 {

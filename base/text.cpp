@@ -25,7 +25,7 @@ template <typename Char> bool CopyWholeCharacters(Char* out, int size, const Cha
     return true;
 }
 
-bool IsBlank(char c)
+bool IsBlank(WCHAR c)
 {
     return c == ' ' || c == '\t';
 }
@@ -62,50 +62,114 @@ void ZeroBytes(void* bytes, size_t size)
     }
 }
 
-bool SameText(const char* a, const char* b)
+bool TextHolds(const WCHAR* text, WCHAR c)
 {
-    while (*a && *a == *b) {
-        ++a;
-        ++b;
-    }
-    return *a == *b;
-}
-
-bool TextHolds(const char* text, char c)
-{
-    for (const char* at = text; *at; at = NextChar(at)) {
-        if (*at == c) {
+    for (; *text; ++text) {
+        if (*text == c) {
             return true;
         }
     }
     return false;
 }
 
-bool EndsWithBackslash(const char* text)
+bool EndsWithBackslash(const WCHAR* text)
 {
-    const char* end = text + TextLength(text);
-    const char* last = PrevChar(text, end);
-    return last != end && *last == '\\';
+    int length = TextLength(text);
+    return length > 0 && text[length - 1] == '\\';
 }
 
-void TrimBlanks(char* text)
+void TrimBlanks(WCHAR* text)
 {
-    char* start = text;
-    while (IsBlank(*start)) {
-        start = NextChar(start);
+    int end = TextLength(text);
+    while (end > 0 && IsBlank(text[end - 1])) {
+        --end;
     }
-    // The end of the last character that is not a blank.
-    char* end = start;
-    for (char* at = start; *at;) {
-        char* next = NextChar(at);
-        if (!IsBlank(*at)) {
-            end = next;
-        }
+    text[end] = 0;
+    int start = 0;
+    while (IsBlank(text[start])) {
+        ++start;
+    }
+    for (int i = 0; (text[i] = text[i + start]) != 0; ++i) {
+    }
+}
+
+bool SameAscii(const WCHAR* text, const char* ascii)
+{
+    while (*ascii && *text == static_cast<unsigned char>(*ascii)) {
+        ++text;
+        ++ascii;
+    }
+    return *text == static_cast<unsigned char>(*ascii);
+}
+
+// ---- The text the platform keeps ----
+
+bool HasUnicodeFunctions()
+{
+    // Windows 95, 98 and Me report themselves with the high bit set.
+    return (GetVersion() & 0x80000000u) == 0;
+}
+
+int PackBytes(const char* bytes, WCHAR* out)
+{
+    int count = 0;
+    for (const char* at = bytes; *at;) {
+        const char* next = NextChar(at);
+        WCHAR first = static_cast<unsigned char>(at[0]);
+        out[count++] =
+            next - at == 2 ? static_cast<WCHAR>(first << 8 | static_cast<unsigned char>(at[1])) : first;
         at = next;
     }
-    char* out = text;
-    while (start != end) {
-        *out++ = *start++;
+    out[count] = 0;
+    return count;
+}
+
+void UnpackBytes(const WCHAR* units, char* out)
+{
+    for (WCHAR unit; (unit = *units) != 0; ++units) {
+        if (unit >= kDoubleByteFloor) {
+            *out++ = static_cast<char>(unit >> 8);
+        }
+        *out++ = static_cast<char>(unit & 0xFF);
     }
     *out = '\0';
+}
+
+const void* PlatformText(const WCHAR* units, char* bytes)
+{
+    if (HasUnicodeFunctions()) {
+        return units;
+    }
+    UnpackBytes(units, bytes);
+    return bytes;
+}
+
+void TakePlatformText(const char* bytes, WCHAR* units)
+{
+    if (!HasUnicodeFunctions()) {
+        PackBytes(bytes, units);
+    }
+}
+
+LRESULT SendRunsMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    using SendProc = LRESULT(WINAPI*)(HWND, UINT, WPARAM, LPARAM);
+    auto send = InRunsText<SendProc>(SendMessageA, "user32.dll", "SendMessageW");
+    return send ? send(window, message, wParam, lParam) : 0;
+}
+
+LRESULT SendPath(HWND window, UINT message, WPARAM wParam, const WCHAR* path)
+{
+    char bytes[kPlatformPathBytes];
+    return SendRunsMessage(window, message, wParam, reinterpret_cast<LPARAM>(PlatformText(path, bytes)));
+}
+
+[[gnu::noinline]] LRESULT ReceivePath(HWND window, UINT message, WPARAM wParam, WCHAR* path)
+{
+    char bytes[kPlatformPathBytes];
+    bytes[0] = '\0';
+    void* out = HasUnicodeFunctions() ? static_cast<void*>(path) : bytes;
+    LRESULT result = SendRunsMessage(window, message, wParam, reinterpret_cast<LPARAM>(out));
+    TakePlatformText(bytes, path);
+    return result;
 }

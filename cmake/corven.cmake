@@ -106,6 +106,9 @@ function(corven_program name type folder)
   target_link_options(${name} PRIVATE ${CORVEN_PRODUCT_FLAGS} ${CORVEN_PRODUCT_LINK_OPTIONS})
   # comdlg32 is loaded when Browse is pressed, not imported.
   target_link_libraries(${name} PRIVATE kernel32 user32 advapi32)
+  # The headers in one 512-byte page: the linker's MS-DOS program takes them past it.
+  add_custom_command(TARGET ${name} POST_BUILD
+                     COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/fold_headers.py $<TARGET_FILE:${name}>)
 endfunction()
 
 # winsim_library(NAME): winsim as a library; the tests' one is sanitized, the benchmark's is not.

@@ -26,6 +26,13 @@
 
 #include <windows.h>
 
+#include "base/base.h"
+
+// Opens one of Corven's dialogs, modal: a Unicode window where Windows has the W functions (so
+// that what the user types or browses to keeps every character the code page lacks), else an
+// ANSI one. Returns what EndDialog was given, or -1 when the dialog cannot be made.
+INT_PTR OpenModalDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC procedure, void* record);
+
 // Puts the dialog in the middle of the desktop, topmost, and shows it once, restored and active,
 // however the program was started.
 void CenterDialogTopmost(HWND dialog);

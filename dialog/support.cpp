@@ -6,7 +6,17 @@
 namespace {
 constexpr LONG kIconLeft = 10;
 constexpr LONG kIconTop = 45;
+using DialogProc = INT_PTR(WINAPI*)(HINSTANCE, const void*, HWND, DLGPROC, LPARAM);
 } // namespace
+
+INT_PTR OpenModalDialog(HINSTANCE instance, int templateId, HWND owner, DLGPROC procedure, void* record)
+{
+    // The template is named by its number, the same for both forms of the function.
+    auto open = InRunsText(reinterpret_cast<DialogProc>(DialogBoxParamA), "user32.dll", "DialogBoxParamW");
+    return open ? open(instance, MAKEINTRESOURCEA(templateId), owner, procedure,
+                       reinterpret_cast<LPARAM>(record))
+                : -1;
+}
 
 // The shell starts load= programs minimised and inactive (STARTUPINFO's show state), and the system
 // gives that state to the first ShowWindow of the process's first unowned, captioned top-level

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/base.h"
 #include "winsim/winsim.h"
 
 // A fresh machine whose Windows folder lives for the whole process.
@@ -19,6 +20,21 @@ inline void FreshMachine()
     }();
     winsim::Reset();
     winsim::SetWindowsFolder(folder);
+}
+
+// A Windows 95 path's bytes as Corven holds them, packed into units (base/'s PackBytes), and back.
+inline std::u16string PackedPath(const std::string& bytes)
+{
+    std::u16string units(bytes.size() + 1, u'\0');
+    units.resize(static_cast<size_t>(PackBytes(bytes.c_str(), units.data())));
+    return units;
+}
+inline std::string UnpackedPath(const WCHAR* units)
+{
+    std::string bytes(2 * static_cast<size_t>(TextLength(units)) + 1, '\0');
+    UnpackBytes(units, bytes.data());
+    bytes.resize(bytes.find('\0'));
+    return bytes;
 }
 
 // A text as one profile value can hold it: no NUL and no line break.

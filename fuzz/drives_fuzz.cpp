@@ -1,5 +1,6 @@
 // Any drive mask and root lists, also lists that change between the queries: the inventory never
 // overruns its list or an entry, and the chooser and the lookup release what they took.
+#include <algorithm>
 #include <cstring>
 
 #include "base/base.h"
@@ -42,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (drives) {
         HeapFree(GetProcessHeap(), 0, drives);
     }
-    auto* path = new char[kInstallPathSize];
+    auto* path = new WCHAR[kInstallPathSize];
     FindInstallLocation(path);
-    if (memchr(path, 0, kInstallPathSize) == nullptr) {
+    if (std::find(path, path + kInstallPathSize, 0) == path + kInstallPathSize) {
         __builtin_trap();
     }
     delete[] path;

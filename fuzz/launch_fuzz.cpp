@@ -19,8 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         shown = winsim::Text(d, IDC_PROGRAM);
         winsim::Click(d, IDCANCEL);
     });
-    int result = LaunchSetup(winsim::Instance(), path.c_str(), quiet, dotFolder, nullptr);
-    bool startable = !path.empty() && path.size() < 260 && path.find('"') == std::string::npos;
+    std::u16string units = PackedPath(path);
+    int result = LaunchSetup(winsim::Instance(), units.c_str(), quiet, dotFolder, nullptr);
+    bool startable = !path.empty() && units.size() < 260 && path.find('"') == std::string::npos;
     if (winsim::Starts().size() != (startable ? 1u : 0u)) {
         __builtin_trap();
     }

@@ -1,6 +1,7 @@
 // Any bytes and types in MRUList and the value it names: the lookup's text is always terminated
 // inside the install path, is what was stored (up to its first zero byte) or a drive root or empty,
 // and every key is closed.
+#include <algorithm>
 #include <cstring>
 
 #include "base/base.h"
@@ -23,13 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     winsim::SetRegistryValue(HKEY_CURRENT_USER, key, name, valueType,
                              std::vector<BYTE>(value.begin(), value.end()));
 
-    auto* path = new char[kInstallPathSize];
+    auto* path = new WCHAR[kInstallPathSize];
     FindInstallLocation(path);
-    void* end = memchr(path, 0, kInstallPathSize);
-    if (!end) {
+    if (std::find(path, path + kInstallPathSize, 0) == path + kInstallPathSize) {
         __builtin_trap();
     }
-    std::string found = path;
+    std::string found = UnpackedPath(path);
     std::string stored = value.substr(0, value.find('\0'));
     // Data fit when they are shorter than the buffer, or fill it with a zero byte somewhere.
     bool fits = value.size() < kInstallPathSize ||

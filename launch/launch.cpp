@@ -12,9 +12,11 @@ namespace {
 constexpr char kSetupProgram[] = "setup.exe";
 constexpr char kDotFolderStep[] = ".\\";
 constexpr char kSwitch[] = "/noprompt";
-constexpr char kDisplayFormat[] = "%s%s\\%s";
-constexpr char kCommandFormat[] = "%s %s";
-constexpr char kQuotedCommandFormat[] = "\"%s\" %s";
+// After the path: what the launch-error dialog shows, whatever the start's own step, and what the
+// start takes from the "." folder.
+constexpr char kShownTail[] = ".\\setup.exe";
+static_assert(sizeof(kShownTail) == sizeof(kDotFolderStep) - 1 + sizeof(kSetupProgram),
+              "the step and the name");
 
 // The length of a text literal, without its terminator.
 template <size_t N> constexpr int Length(const char (&)[N])
@@ -22,19 +24,26 @@ template <size_t N> constexpr int Length(const char (&)[N])
     return static_cast<int>(N) - 1;
 }
 
-// The longest program path: a whole install path (its terminator's byte kept for the end), the
+// The longest program path: a whole install path (its terminator's unit kept for the end), the
 // backslash after it, the "." folder step and the program's name.
 constexpr int kProgramPathSize = kInstallPathSize + 1 + Length(kDotFolderStep) + Length(kSetupProgram);
 // The command line: the program path in quotes, a blank and the switch.
 constexpr int kCommandLineSize = kProgramPathSize + 2 + 1 + Length(kSwitch);
 static_assert(kProgramPathSize <= kRecordTextSize, "the displayed name fits the record");
+static_assert(1 + Length(kShownTail) == kShownProgramTail, "the record has room for the shown tail");
+static_assert(2 * kCommandLineSize + 1 <= kPlatformPathBytes, "a command line's bytes fit");
 
-constexpr UINT kStartedAbove = 31;
+constexpr int kStartedAbove = 31;
 constexpr char kShellLibrary[] = "shell32.dll";
-constexpr char kShellStart[] = "ShellExecuteExA";
-using ShellStartProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
-// The verb that asks the shell to start a program with the administrator's rights.
-constexpr char kElevatedVerb[] = "runas";
+using ShellStartProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*); // its texts in the run's text
+// The verb that asks the shell to start a program with the administrator's rights, and the switch,
+// as units: the shell takes them in the run's text, as it takes the program.
+constexpr auto kElevatedVerb = Widen<WCHAR>("runas");
+constexpr auto kSwitchUnits = Widen<WCHAR>(kSwitch);
+using AttributesProc = DWORD(WINAPI*)(const void*);
+using CreateProcessProc = BOOL(WINAPI*)(const WCHAR*, WCHAR*, void*, void*, BOOL, DWORD, void*, const WCHAR*,
+                                        STARTUPINFOA*, PROCESS_INFORMATION*);
+using CloseHandleProc = BOOL(WINAPI*)(HANDLE);
 
 using CheckMembershipProc = BOOL(WINAPI*)(HANDLE, const void*, BOOL*); // reads the SID only
 
@@ -57,36 +66,40 @@ constexpr DWORD kComApartment = 0x2 | 0x4;
 using ComInitializeProc = HRESULT(WINAPI*)(void*, DWORD);
 using ComUninitializeProc = void(WINAPI*)();
 
-// A mapped drive's network name, as MPR's WNetGetUniversalNameA gives it at its level 1
-// (UNIVERSAL_NAME_INFO_LEVEL): a record whose pointer names the text that follows it.
+// A mapped drive's network name, as MPR's WNetGetUniversalName gives it at its level 1
+// (UNIVERSAL_NAME_INFO_LEVEL): a record whose pointer names the text that follows it, in the run's
+// text (room for as many bytes as the path has units, and twice as many).
 constexpr char kNetworkLibrary[] = "mpr.dll";
 constexpr DWORD kUniversalNameLevel = 1;
 struct UniversalName {
-    char* name;
-    char text[kProgramPathSize];
+    const void* name;
+    WCHAR text[kProgramPathSize];
 };
-using UniversalNameProc = DWORD(WINAPI*)(const char*, DWORD, void*, DWORD*);
+using UniversalNameProc = DWORD(WINAPI*)(const void*, DWORD, void*, DWORD*);
 
 // How a start ended. Declined: the user answered No to the prompt for the administrator's rights.
 enum StartResult { kNotStarted, kStarted, kDeclined };
 
 // The launch-error dialog's state. The choice is reset at each showing, so that the close box
-// never repeats a choice made in an earlier one.
+// never repeats a choice made in an earlier one. The program's name is shown as the record gives
+// it, and needs no copy: nothing reads it again.
 struct LaunchErrorState {
     HINSTANCE instance;
-    char program[kRecordTextSize];
     RECT iconRect;
     INT_PTR choice;
 };
 LaunchErrorState g_launchError;
 
-// True when the program file is there. An empty CD-ROM or floppy drive answers with the system's
-// own "no disk" box unless the error mode fails such errors quietly: the mode is set for this look
-// alone, since setup.exe inherits Corven's mode and must run with the one Corven was given.
-bool ProgramIsThere(const char* programPath)
+// True when the program file (in the run's text) is there. An empty CD-ROM or floppy drive answers
+// with the system's own "no disk" box unless the error mode fails such errors quietly: the mode is
+// set for this look alone, since setup.exe inherits Corven's mode and must run with the one Corven
+// was given.
+bool ProgramIsThere(const void* program)
 {
+    auto getAttributes = InRunsText(reinterpret_cast<AttributesProc>(GetFileAttributesA), "kernel32.dll",
+                                    "GetFileAttributesW");
     UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    DWORD attributes = GetFileAttributesA(programPath);
+    DWORD attributes = getAttributes ? getAttributes(program) : INVALID_FILE_ATTRIBUTES;
     SetErrorMode(mode);
     return attributes != INVALID_FILE_ATTRIBUTES;
 }
@@ -103,31 +116,30 @@ bool HoldsAdministrators()
     return checkMembership && checkMembership(nullptr, &kAdministrators, &member) && member;
 }
 
-// The network name of a program on a mapped drive, into out. An elevated setup.exe runs in another
-// logon session, where the user's mapped drive letters are not there. False where the program is
-// not on a mapped drive, or its name cannot be had or does not fit: then out is not used.
-bool FindNetworkName(const char* programPath, char* out, int size)
+// The network name of a program on a mapped drive, as the platform gives it (in the run's text,
+// within answer). An elevated setup.exe runs in another logon session, where the user's mapped
+// drive letters are not there. nullptr where the program is not on a mapped drive, or its name
+// cannot be had or does not fit the answer.
+const void* FindNetworkName(const WCHAR* programPath, const void* program, UniversalName* answer)
 {
-    const char root[] = {programPath[0], ':', '\\', '\0'};
-    if (programPath[1] != ':' || GetDriveTypeA(root) != DRIVE_REMOTE) {
-        return false;
+    const char root[] = {static_cast<char>(programPath[0]), ':', '\\', '\0'};
+    if (programPath[0] >= 0x80 || programPath[1] != ':' || GetDriveTypeA(root) != DRIVE_REMOTE) {
+        return nullptr;
     }
-    HMODULE network = LoadLibraryA(kNetworkLibrary);
-    auto getName = network ? FindFunction<UniversalNameProc>(network, "WNetGetUniversalNameA") : nullptr;
-    UniversalName answer;
-    DWORD answerSize = sizeof(answer);
-    return getName && getName(programPath, kUniversalNameLevel, &answer, &answerSize) == NO_ERROR &&
-           answer.name && CopyText(out, size, answer.name);
+    auto getName =
+        FindRunsTextFunction<UniversalNameProc>(LoadLibraryA(kNetworkLibrary), "WNetGetUniversalNameA");
+    DWORD answerSize = sizeof(*answer);
+    return getName && getName(program, kUniversalNameLevel, answer, &answerSize) == NO_ERROR ? answer->name
+                                                                                             : nullptr;
 }
 
-// Starts the program through the shell with `verb` (nullptr: its default), owned by the window that
-// asked (the prompt comes up in front only over the active window), with no box of the shell's
-// own and with COM initialised, as the shell asks of its callers. SHELL32 and OLE32 are loaded only
-// here.
-StartResult StartThroughShell(const char* programPath, HWND owner, const char* verb)
+// Starts the program (in the run's text) through the shell, elevated or with its default verb,
+// owned by the window that asked (the prompt comes up in front only over the active window), with
+// no box of the shell's own and with COM initialised, as the shell asks of its callers. SHELL32
+// and OLE32 are loaded only here.
+StartResult StartThroughShell(const void* program, HWND owner, bool elevate)
 {
-    HMODULE shell = LoadLibraryA(kShellLibrary);
-    auto start = shell ? FindFunction<ShellStartProc>(shell, kShellStart) : nullptr;
+    auto start = FindRunsTextFunction<ShellStartProc>(LoadLibraryA(kShellLibrary), "ShellExecuteExA");
     if (!start) {
         return kNotStarted;
     }
@@ -137,6 +149,8 @@ StartResult StartThroughShell(const char* programPath, HWND owner, const char* v
     // Without COM the start is still worth trying: most starts need no extension.
     bool initialized = initialize && uninitialize && initialize(nullptr, kComApartment) >= 0;
 
+    char verb[2 * sizeof(kElevatedVerb.text)];
+    char parameters[2 * sizeof(kSwitchUnits.text)];
     SHELLEXECUTEINFOA info;
     ZeroBytes(&info, sizeof(info));
     info.cbSize = sizeof(info);
@@ -144,9 +158,9 @@ StartResult StartThroughShell(const char* programPath, HWND owner, const char* v
     // of its own and a process about to end need it. Once SEE_MASK_FLAG_DDEWAIT: every shell32 has it.
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     info.hwnd = owner;
-    info.lpVerb = verb;
-    info.lpFile = programPath;
-    info.lpParameters = kSwitch;
+    info.lpVerb = elevate ? static_cast<LPCSTR>(PlatformText(kElevatedVerb.text, verb)) : nullptr;
+    info.lpFile = static_cast<LPCSTR>(program);
+    info.lpParameters = static_cast<LPCSTR>(PlatformText(kSwitchUnits.text, parameters));
     info.nShow = SW_SHOWNORMAL;
     StartResult result = start(&info)                        ? kStarted
                          : GetLastError() == ERROR_CANCELLED ? kDeclined
@@ -157,36 +171,64 @@ StartResult StartThroughShell(const char* programPath, HWND owner, const char* v
     return result;
 }
 
+// Starts the command line shown normally, as WinExec does, and nothing more: on NT in Unicode
+// (CreateProcessW, no handle inherited, the error mode Corven was given), on Windows 95 through
+// WinExec itself.
+bool StartProcess(WCHAR* commandLine)
+{
+    char bytes[kPlatformPathBytes];
+    if (!HasUnicodeFunctions()) {
+        UnpackBytes(commandLine, bytes);
+        return static_cast<int>(WinExec(bytes, SW_SHOWNORMAL)) > kStartedAbove;
+    }
+    auto create = FindLoadedFunction<CreateProcessProc>("kernel32.dll", "CreateProcessW");
+    auto close = FindLoadedFunction<CloseHandleProc>("kernel32.dll", "CloseHandle");
+    STARTUPINFOA startup;
+    ZeroBytes(&startup, sizeof(startup));
+    startup.cb = sizeof(startup); // laid out as STARTUPINFOW: no text of it is given
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process;
+    if (!create || !close ||
+        !create(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    close(process.hThread);
+    close(process.hProcess);
+    return true;
+}
+
 // The start of the command line; an empty or missing program never starts anything. A 1990s
 // device setup writes the system's folders and installs drivers: where the start would not give
 // it the administrator's rights, it starts through the shell, which asks for them (consent for an
 // administrator, an administrator's password for a standard user), whatever the edition and its
-// installer detection; from a mapped drive by its network name. Elsewhere WinExec starts it;
-// should that fail where Windows has UAC (installer detection refusing it), the shell is tried.
-[[nodiscard]] StartResult StartCommand(const char* programPath, const char* commandLine, HWND owner)
+// installer detection; from a mapped drive by its network name. Elsewhere it starts as WinExec
+// starts a program; should that fail where Windows has UAC (installer detection refusing it), the
+// shell is tried.
+[[nodiscard]] StartResult StartCommand(const WCHAR* programPath, WCHAR* commandLine, HWND owner)
 {
-    if (programPath[0] == '\0' || !ProgramIsThere(programPath)) {
+    char bytes[kPlatformPathBytes];
+    const void* program = PlatformText(programPath, bytes);
+    if (programPath[0] == 0 || !ProgramIsThere(program)) {
         return kNotStarted;
     }
     bool uac = GetTokenElevation() != kNoUac;
     if (uac && !HoldsAdministrators()) {
-        char networkPath[kProgramPathSize];
-        bool mapped = FindNetworkName(programPath, networkPath, sizeof(networkPath));
-        return StartThroughShell(mapped ? networkPath : programPath, owner, kElevatedVerb);
+        UniversalName answer;
+        const void* network = FindNetworkName(programPath, program, &answer);
+        return StartThroughShell(network ? network : program, owner, true);
     }
-    UINT result = WinExec(commandLine, SW_SHOWNORMAL);
-    if (static_cast<int>(result) > static_cast<int>(kStartedAbove)) {
+    if (StartProcess(commandLine)) {
         return kStarted;
     }
-    return uac ? StartThroughShell(programPath, owner, nullptr) : kNotStarted;
+    return uac ? StartThroughShell(program, owner, false) : kNotStarted;
 }
 
 void OnLaunchErrorInit(HWND dialog, const DialogInitRecord* record)
 {
     g_launchError.instance = record->instance;
     g_launchError.choice = 0;
-    CopyText(g_launchError.program, sizeof(g_launchError.program), record->text);
-    SetDlgItemTextA(dialog, IDC_PROGRAM, g_launchError.program);
+    SendPath(GetDlgItem(dialog, IDC_PROGRAM), WM_SETTEXT, 0, record->text);
     SetDialogIconRect(&g_launchError.iconRect);
     MessageBeep(MB_ICONHAND);
     CenterDialogTopmost(dialog);
@@ -200,30 +242,38 @@ void OnLaunchErrorCommand(HWND dialog, WPARAM command)
     }
 }
 
-// The program's path from the install path into programPath (kProgramPathSize), empty when
+// The program's path from the install path into programPath (kProgramPathSize units), empty when
 // nothing may be started from it, and the path the launch-error dialog shows into shown
-// (kRecordTextSize).
-void FormatProgramPath(const char* installPath, int dotFolder, char* programPath, char* shown)
+// (kRecordTextSize units).
+void FormatProgramPath(const WCHAR* installPath, int dotFolder, WCHAR* programPath, WCHAR* shown)
 {
     // A path longer than any caller can give is refused, as an empty one is: nothing is started.
-    programPath[0] = '\0';
-    if (TextLength(installPath) < kInstallPathSize) {
-        CopyText(programPath, kProgramPathSize, installPath);
-        if (programPath[0] != '\0' && !EndsWithBackslash(programPath)) {
-            AppendAscii(programPath, kProgramPathSize, "\\");
-        }
+    if (!CopyText(programPath, kInstallPathSize, installPath)) {
+        programPath[0] = 0;
     }
-    wsprintfA(shown, kDisplayFormat, programPath, ".", kSetupProgram);
+    if (programPath[0] != 0 && !EndsWithBackslash(programPath)) {
+        AppendAscii(programPath, kProgramPathSize, "\\");
+    }
+    CopyText(shown, kRecordTextSize, programPath);
+    AppendAscii(shown, kRecordTextSize, kShownTail);
     // Shown as given, but never started: a double quote cannot be quoted on a command line.
     if (!IsQuotableInstallPath(programPath)) {
-        programPath[0] = '\0';
+        programPath[0] = 0;
     }
-    if (programPath[0] != '\0') {
-        if (dotFolder) {
-            AppendAscii(programPath, kProgramPathSize, kDotFolderStep);
-        }
-        AppendAscii(programPath, kProgramPathSize, kSetupProgram);
+    if (programPath[0] != 0) {
+        AppendAscii(programPath, kProgramPathSize, dotFolder ? kShownTail : kSetupProgram);
     }
+}
+
+// The command line: the program path, in quotes where it holds a blank (unquoted, the platform
+// would try its first word as a program), a blank and the switch.
+void FormatCommandLine(const WCHAR* programPath, WCHAR* commandLine)
+{
+    const bool quoted = TextHolds(programPath, ' ');
+    commandLine[0] = '"';
+    CopyText(commandLine + quoted, kCommandLineSize - 1, programPath);
+    AppendAscii(commandLine, kCommandLineSize, quoted ? "\" " : " ");
+    AppendText(commandLine, kCommandLineSize, kSwitchUnits.text);
 }
 
 } // namespace
@@ -233,17 +283,15 @@ bool StartAsksConsent()
     return GetTokenElevation() != kNoUac && !HoldsAdministrators();
 }
 
-int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder, HWND owner)
+int LaunchSetup(HINSTANCE instance, const WCHAR* installPath, int quiet, int dotFolder, HWND owner)
 {
-    char programPath[kProgramPathSize];
-    char commandLine[kCommandLineSize];
+    WCHAR programPath[kProgramPathSize];
+    WCHAR commandLine[kCommandLineSize];
     DialogInitRecord record;
 
     record.instance = instance;
     FormatProgramPath(installPath, dotFolder, programPath, record.text);
-    // Unquoted, a blank in the path would make the platform try its first word as a program.
-    wsprintfA(commandLine, TextHolds(programPath, ' ') ? kQuotedCommandFormat : kCommandFormat, programPath,
-              kSwitch);
+    FormatCommandLine(programPath, commandLine);
 
     for (;;) {
         StartResult started = StartCommand(programPath, commandLine, owner);
@@ -253,8 +301,7 @@ int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotF
         if (quiet) {
             return started == kDeclined ? kLaunchDeclined : IDNO;
         }
-        INT_PTR answer = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_LAUNCHERROR), owner,
-                                         LaunchErrorDialog, reinterpret_cast<LPARAM>(&record));
+        INT_PTR answer = OpenModalDialog(instance, IDD_LAUNCHERROR, owner, LaunchErrorDialog, &record);
         if (answer != IDYES) {
             return static_cast<int>(answer);
         }

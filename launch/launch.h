@@ -14,13 +14,13 @@ constexpr int kDotFolder = 1;
 // answer for this start of Windows, not a missing disk.
 constexpr int kLaunchDeclined = IDABORT;
 
-// Starts "setup.exe /noprompt" from installPath. IDYES when it was started. Quiet: IDNO when it
-// was not, kLaunchDeclined when the user declined. Interactive (a decline is a failure there):
-// the launch-error dialog's answer that was not Retry: IDCANCEL (Abort), IDNO (Try New Path),
-// 0 (closed before any button), -1 (the dialog could not open). The dialog is owned by `owner`
-// (the disk prompt, which is disabled while it shows, so that its OK cannot start a second launch
-// inside the first; nullptr in quiet mode, which shows nothing).
-int LaunchSetup(HINSTANCE instance, const char* installPath, int quiet, int dotFolder, HWND owner = nullptr);
+// Starts "setup.exe /noprompt" from installPath (units of the run's text, base.h). IDYES when it was started.
+// Quiet: IDNO when it was not, kLaunchDeclined when the user declined. Interactive (a decline is a failure
+// there): the launch-error dialog's answer that was not Retry: IDCANCEL (Abort), IDNO (Try New Path), 0
+// (closed before any button), -1 (the dialog could not open). The dialog is owned by `owner` (the disk
+// prompt, which is disabled while it shows, so that its OK cannot start a second launch inside the first;
+// nullptr in quiet mode, which shows nothing).
+int LaunchSetup(HINSTANCE instance, const WCHAR* installPath, int quiet, int dotFolder, HWND owner = nullptr);
 
 // True when setup.exe starts through the shell's prompt for the administrator's rights (Vista to 11,
 // unless Corven's token holds Administrators): the prompt comes up in front only when it is owned

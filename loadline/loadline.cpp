@@ -1,7 +1,7 @@
 // The load-line editor's public operations: each one edit of the start-up line, which reads the
 // line once (store.cpp), finds the paths it names (places.cpp), plans the edit (plan.cpp) and
 // writes the line once. One editor serves NT's Unicode and Windows 95's bytes: it walks a line of
-// units, one unit a character (units.cpp turns each kind of text into units and back).
+// units, one unit a character (base/ packs Windows 95's bytes into units and back).
 #include "loadline/loadline.h"
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 // The load-line editor's parts, for its own files only. Each file has one job:
-//   - units.cpp: the line's units and the packing of Windows 95's bytes into them;
+//   - units.cpp: the line's blocks of units on the heap;
 //   - store.cpp: where the line lives, reading it once and whole, writing it back;
 //   - places.cpp: the paths the edit needs (Corven's entry, the path it was started from, the
 //     companion's), computed from what the platform tells, no input changed;
@@ -18,14 +18,7 @@ namespace editor {
 // looks for is ever part of a surrogate pair); on Windows 95 a single byte of the code page, or a
 // double-byte character's two bytes together, its first byte high. So a second byte 5C or a to z
 // is never taken for a backslash or a letter, and every byte comes back as it was.
-constexpr Unit kDoubleByteFloor = 0x100;
-
-// The characters of bytes as units into out, which has room for as many units as bytes; returns
-// how many.
-int PackBytes(const char* bytes, Unit* out);
-// The bytes of packed units into out, which has room for two bytes a unit; out may be the units'
-// own block, since each unit is read before its bytes are written.
-void UnpackBytes(const Unit* units, char* out);
+// (base/ packs Windows 95's bytes into units and back: PackBytes, UnpackBytes.)
 // A zeroed block of `count` units on the process heap, nullptr when there is no room; and its
 // release (nullptr is none).
 Unit* AllocateUnits(SIZE_T count);

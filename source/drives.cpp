@@ -92,11 +92,11 @@ namespace {
 
 // The drive to select first: the one whose root is the preferred path, else (none preferred) the
 // first removable drive; -1 when there is none such.
-int FindPreferredDrive(const DriveEntry* drives, int count, const char* preferred)
+int FindPreferredDrive(const DriveEntry* drives, int count, const WCHAR* preferred)
 {
     for (int i = 0; i < count; ++i) {
-        if (preferred[0] != '\0' ? SameText(preferred, drives[i].RootPath)
-                                 : drives[i].DriveType == DRIVE_REMOVABLE) {
+        if (preferred[0] != 0 ? SameAscii(preferred, drives[i].RootPath)
+                              : drives[i].DriveType == DRIVE_REMOVABLE) {
             return i;
         }
     }
@@ -105,7 +105,7 @@ int FindPreferredDrive(const DriveEntry* drives, int count, const char* preferre
 
 } // namespace
 
-int FillDriveChooser(HWND combo, const char* preferred)
+int FillDriveChooser(HWND combo, const WCHAR* preferred)
 {
     int count = 0;
     DriveEntry* drives = EnumerateDrives(&count);
@@ -116,8 +116,8 @@ int FillDriveChooser(HWND combo, const char* preferred)
 
     int items = count;
     LRESULT choice = FindPreferredDrive(drives, count, preferred);
-    if (choice == -1 && preferred[0] != '\0') {
-        choice = SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(preferred));
+    if (choice == -1 && preferred[0] != 0) {
+        choice = SendPath(combo, CB_ADDSTRING, 0, preferred);
         ++items;
     }
     if (choice == -1) {

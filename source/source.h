@@ -9,14 +9,16 @@ struct DriveEntry {
     DWORD DriveType;
 };
 
-// Reads one value of a key under HKEY_CURRENT_USER into buffer as text. 1 when it was read;
-// 0 otherwise, and then the buffer is all zero. Data with no terminator in the buffer count as
-// not read.
-int ReadUserRegistryString(const char* keyName, const char* valueName, BYTE* buffer, DWORD size);
+// Reads one value of a key under HKEY_CURRENT_USER into text (size units, at most
+// kInstallPathSize), in the run's text
+// (base.h's PathText): in Unicode on NT, where only a string value (REG_SZ) counts and its
+// surrogates must pair, else the code page's bytes of whatever is stored. 1 when it was read;
+// 0 otherwise, and then the text is all zero. Data with no terminator in the room count as not read.
+int ReadUserRegistryString(const char* keyName, const WCHAR* valueName, WCHAR* text, int size);
 
-// Fills path (kInstallPathSize bytes) with the most recent recorded install location, else the
+// Fills path (kInstallPathSize units) with the most recent recorded install location, else the
 // root of the first CD-ROM drive, else the empty text.
-void FindInstallLocation(char* path);
+void FindInstallLocation(WCHAR* path);
 
 // Takes an inventory of the drives. Returns the list (caller must HeapFree it on the process
 // heap, also when *count is 0) or nullptr, in which case *count is 0.
@@ -24,4 +26,4 @@ DriveEntry* EnumerateDrives(int* count);
 
 // Fills the drive combo box with the drive roots and selects the preferred path (added as an item
 // when it is none of them), else the first removable drive, else the first item. Returns 1.
-int FillDriveChooser(HWND combo, const char* preferred);
+int FillDriveChooser(HWND combo, const WCHAR* preferred);

@@ -217,8 +217,9 @@ TEST_F(DialogTest, TheLaunchErrorDialogDisablesThePromptUnderIt)
 
 TEST_F(DialogTest, TheChooserIsReadUpToItsLimits)
 {
-    // A typed path is read with a limit of 255 (254 characters); a list item only when it fits the
-    // 260-byte path, else the launcher gets an empty path and starts nothing.
+    // A typed path of up to 254 characters is taken whole, a longer one not at all (never cut into
+    // another path); a list item only when it fits the 260-unit path. Else the launcher gets an empty
+    // path and starts nothing.
     const std::string typed = "d:\\" + std::string(297, 'x');
     const std::string fits = "C:\\" + std::string(256, 'q'), overlong = fits + "q";
     struct Case {
@@ -226,13 +227,15 @@ TEST_F(DialogTest, TheChooserIsReadUpToItsLimits)
     };
     // clang-format off
     const Case cases[] = {
-        {.preferred = "E:\\", .typed = typed, .command = winsim::Upper(typed.substr(0, 254)) + "\\.\\setup.exe /noprompt"},
+        {.preferred = "E:\\", .typed = typed, .command = ""},
+        {.preferred = "E:\\", .typed = typed.substr(0, 255), .command = ""},
+        {.preferred = "E:\\", .typed = typed.substr(0, 254), .command = winsim::Upper(typed.substr(0, 254)) + "\\.\\setup.exe /noprompt"},
         {.preferred = fits, .typed = "", .command = winsim::Upper(fits) + "\\.\\setup.exe /noprompt"}, // the combo box shows items in upper case
         {.preferred = overlong, .typed = "", .command = ""},
     };
     // clang-format on
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.preferred.size());
+        SCOPED_TRACE(std::to_string(c.preferred.size()) + ", typed " + std::to_string(c.typed.size()));
         winsim::ForceWinExecResults({2});
         winsim::OnDialog(IDD_LAUNCHERROR, [](HWND d) { winsim::Click(d, IDCANCEL); });
         Prompt(

@@ -16,12 +16,12 @@ class LaunchTest : public MachineTest {
 protected:
     int Quiet(const std::string& path)
     {
-        return LaunchSetup(winsim::Instance(), path.c_str(), kQuietLaunch, kDotFolder);
+        return LaunchSetup(winsim::Instance(), PathUnits(path).c_str(), kQuietLaunch, kDotFolder);
     }
 
     int Interactive(const std::string& path, int dotFolder = kDotFolder)
     {
-        return LaunchSetup(winsim::Instance(), path.c_str(), kInteractiveLaunch, dotFolder);
+        return LaunchSetup(winsim::Instance(), PathUnits(path).c_str(), kInteractiveLaunch, dotFolder);
     }
 
     // Each opening of the launch-error dialog: what it named, then the user's button.

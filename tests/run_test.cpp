@@ -205,7 +205,7 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
         Windows11Denied,       // a standard user, elevation denied by policy
         Windows11NoMembership, // the full token, CheckTokenMembership failing
         Windows11Mapped,       // D: a mapped network drive
-        Windows11NoNetworkName // the same, WNetGetUniversalNameA failing
+        Windows11NoNetworkName // the same, WNetGetUniversalNameW failing
     };
     struct Case {
         const char* name;
@@ -288,7 +288,7 @@ TEST_F(RunTest, EveryWindowsFrom95To11)
             winsim::FailEvery("CheckTokenMembership");
         }
         if (c.system == System::Windows11NoNetworkName) {
-            winsim::FailEvery("WNetGetUniversalNameA");
+            winsim::FailEvery("WNetGetUniversalNameW");
         }
         const bool standard =
             c.system == System::Windows11Standard || c.system == System::Windows11ProStandard;

@@ -19,12 +19,13 @@ class SourceTest : public MachineTest {
 protected:
     std::string Lookup()
     {
-        char path[kInstallPathSize + 8];
-        std::memset(path, 0x5A, sizeof(path));
+        WCHAR path[kInstallPathSize + 8];
+        std::fill(std::begin(path), std::end(path), u'Z');
         FindInstallLocation(path);
-        EXPECT_EQ(std::string(path + kInstallPathSize, path + sizeof(path)), std::string(8, 'Z'))
+        EXPECT_EQ(std::u16string(path + kInstallPathSize, path + kInstallPathSize + 8),
+                  std::u16string(8, u'Z'))
             << "written past the install path";
-        return path;
+        return PathText(path);
     }
 
     // A machine with a removable A:, a fixed D: and a CD-ROM E:.
@@ -44,7 +45,7 @@ protected:
     {
         Chooser seen{};
         winsim::OnDialog(IDD_DISKPROMPT, [&seen, preferred](HWND d) {
-            FillDriveChooser(GetDlgItem(d, IDC_DRIVE), preferred.c_str());
+            FillDriveChooser(GetDlgItem(d, IDC_DRIVE), PathUnits(preferred).c_str());
             seen.items = winsim::ComboItems(d, IDC_DRIVE);
             seen.selection = winsim::ComboSelection(d, IDC_DRIVE);
             EndDialog(d, 1);
@@ -161,16 +162,17 @@ TEST_F(SourceTest, OverlongRegistryDataIsNoLocation)
 TEST_F(SourceTest, ReadUserRegistryStringZeroesOnFailure)
 {
     winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "a", std::string(300, 'Q'));
-    BYTE buffer[64];
-    std::memset(buffer, 0xBD, sizeof(buffer));
-    EXPECT_EQ(ReadUserRegistryString(kKey, "a", buffer, 32), 0);
-    EXPECT_EQ(std::string(buffer, buffer + 32), std::string(32, '\0'));
-    EXPECT_EQ(buffer[32], 0xBD) << "zeroed past the given size";
-    EXPECT_EQ(ReadUserRegistryString("NoSuchKey", "a", buffer, 32), 0);
-    EXPECT_EQ(ReadUserRegistryString(kKey, "missing", buffer, 32), 0);
+    WCHAR buffer[64];
+    std::fill(std::begin(buffer), std::end(buffer), u'\xBDBD');
+    const std::u16string a = u"a", missing = u"missing", b = u"b";
+    EXPECT_EQ(ReadUserRegistryString(kKey, a.c_str(), buffer, 32), 0);
+    EXPECT_EQ(std::u16string(buffer, buffer + 32), std::u16string(32, u'\0'));
+    EXPECT_EQ(buffer[32], u'\xBDBD') << "zeroed past the given size";
+    EXPECT_EQ(ReadUserRegistryString("NoSuchKey", a.c_str(), buffer, 32), 0);
+    EXPECT_EQ(ReadUserRegistryString(kKey, missing.c_str(), buffer, 32), 0);
     winsim::SetRegistryText(HKEY_CURRENT_USER, kKey, "b", "ok");
-    EXPECT_EQ(ReadUserRegistryString(kKey, "b", buffer, 32), 1);
-    EXPECT_STREQ(reinterpret_cast<char*>(buffer), "ok");
+    EXPECT_EQ(ReadUserRegistryString(kKey, b.c_str(), buffer, 32), 1);
+    EXPECT_EQ(PathText(buffer), "ok");
 }
 
 TEST_F(SourceTest, CdRomFallbackTakesTheLowestLetter)

@@ -21,17 +21,22 @@ constexpr int kProductSize = 50;
 // Room for the longest texts the string table can give, so nothing is ever cut or overrun.
 constexpr int kTitleSize = (kProductSize - 1) + 1 + (kStringSize - 1) + 1;
 constexpr int kLabelSize = 2 * (kStringSize - 1) + 1;
+// A typed path has at most 254 characters: one that fills the whole room was cut, and is no path.
 constexpr int kTypedPathLimit = 255;
 constexpr int kFileNameSize = 256;
 constexpr DWORD kFileNameLimit = 255;
+// The Open dialog's texts as units: the folder it opens in, and the filter's room.
+constexpr auto kInitialFolder = Widen<WCHAR>(".");
+constexpr int kFilterSize = 256;
 
 // The Open dialog's library and functions, had only when Browse is pressed: most runs never show
 // it, and importing the library would load comctl32, shell32 and more before the notice.
 constexpr char kOpenDialogLibrary[] = "comdlg32.dll";
-using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEA);
+using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEA); // its texts in the run's text
 using CommDlgExtendedErrorProc = DWORD(WINAPI*)();
-static_assert(kTypedPathLimit <= kInstallPathSize, "a typed path fits the install path");
+static_assert(kTypedPathLimit < kInstallPathSize, "a typed path fits the install path");
 static_assert(kFileNameSize <= kInstallPathSize, "a browsed folder fits the install path");
+static_assert(2 * kFileNameSize <= kPlatformPathBytes, "a browsed file's bytes fit");
 
 // The disk prompt's state; at most one disk prompt is ever open. Starting: an OK's start is under
 // way (its prompt for the administrator's rights may be up, or the launch-error dialog).
@@ -82,12 +87,11 @@ void SetPromptTexts(HWND dialog)
     char label[kLabelSize];
     LoadStringA(g_prompt.instance, IDS_INSERT_DISK, text, sizeof(text));
     LoadStringA(g_prompt.instance, IDS_DISK_LABEL, diskLabel, sizeof(diskLabel));
-    if (HoldsOneTextPlaceholder(text)) {
+    const bool formatted = HoldsOneTextPlaceholder(text);
+    if (formatted) {
         wsprintfA(label, text, diskLabel);
-    } else {
-        CopyText(label, sizeof(label), text);
     }
-    SetDlgItemTextA(dialog, IDC_DISKLABEL, label);
+    SetDlgItemTextA(dialog, IDC_DISKLABEL, formatted ? label : text);
 }
 
 void OnPromptInit(HWND dialog, const DialogInitRecord* record)
@@ -144,27 +148,31 @@ void StopAttention(HWND dialog)
     g_prompt.frame = 0;
 }
 
-// The chooser's text: the selected entry, else what the user typed.
-void ReadChosenPath(HWND dialog, char* path)
+// The chooser's text: the selected entry, else what the user typed. A typed text longer than the
+// limit is no path, never cut into the start of another: it is read with room for one character
+// more, which only such a text fills.
+void ReadChosenPath(HWND dialog, WCHAR* path)
 {
     HWND combo = GetDlgItem(dialog, IDC_DRIVE);
-    path[0] = '\0';
+    path[0] = 0;
     LRESULT selected = SendMessageA(combo, CB_GETCURSEL, 0, 0);
     if (selected == CB_ERR) {
-        SendMessageA(combo, WM_GETTEXT, kTypedPathLimit, reinterpret_cast<LPARAM>(path));
+        if (ReceivePath(combo, WM_GETTEXT, kTypedPathLimit + 1, path) >= kTypedPathLimit) {
+            path[0] = 0;
+        }
         TrimBlanks(path);
         return;
     }
-    LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
+    LRESULT length = SendRunsMessage(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0);
     if (length >= 0 && length < kInstallPathSize) {
-        SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(path));
+        ReceivePath(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected), path);
     }
 }
 
 void OnPromptOk(HWND dialog)
 {
     SendMessageA(dialog, WM_STOP_ATTENTION, 0, 0);
-    char path[kInstallPathSize];
+    WCHAR path[kInstallPathSize];
     ReadChosenPath(dialog, path);
     int dotFolder = g_prompt.browsed ? kNoDotFolder : kDotFolder;
     g_prompt.starting = true;
@@ -188,11 +196,9 @@ void OnPromptCancel(HWND dialog)
 BOOL ShowOpenDialog(OPENFILENAMEA* open)
 {
     HMODULE library = LoadLibraryA(kOpenDialogLibrary);
-    if (!library) {
-        return FALSE;
-    }
-    auto getOpenFileName = FindFunction<GetOpenFileNameProc>(library, "GetOpenFileNameA");
-    auto extendedError = FindFunction<CommDlgExtendedErrorProc>(library, "CommDlgExtendedError");
+    auto getOpenFileName = FindRunsTextFunction<GetOpenFileNameProc>(library, "GetOpenFileNameA");
+    auto extendedError =
+        library ? FindFunction<CommDlgExtendedErrorProc>(library, "CommDlgExtendedError") : nullptr;
     if (!getOpenFileName || !extendedError) {
         return FALSE;
     }
@@ -203,40 +209,66 @@ BOOL ShowOpenDialog(OPENFILENAMEA* open)
     return TRUE;
 }
 
+// The device's filter (pairs of texts, each with its terminator, then an empty one) as the Open
+// dialog of the running Windows takes it: on NT widened into `wide`.
+const char* FilterInRunsText(const char* filter, WCHAR* wide)
+{
+    if (!filter || !HasUnicodeFunctions()) {
+        return filter;
+    }
+    int i = 0;
+    for (; i < kFilterSize - 2 && (filter[i] || filter[i + 1]); ++i) {
+        wide[i] = static_cast<unsigned char>(filter[i]);
+    }
+    wide[i] = 0;
+    wide[i + 1] = 0;
+    return reinterpret_cast<const char*>(wide);
+}
+
+// The folder of the chosen file: what precedes its last backslash, where its name starts.
+void TakeChosenFolder(WCHAR* chosen)
+{
+    WCHAR* end = chosen;
+    for (WCHAR* at = chosen; *at; ++at) {
+        if (*at == '\\') {
+            end = at;
+        }
+    }
+    *end = 0;
+}
+
 // Only the folder of the chosen file is kept: setup.exe is always started from a folder.
 void OnPromptBrowse(HWND dialog)
 {
     int type = CurrentDeviceType(kDeviceItself);
-    char fileName[kFileNameSize] = {};
+    WCHAR fileName[kFileNameSize];
+    fileName[0] = 0;
     const char* program = SetupProgramName(type);
     if (program) {
-        CopyText(fileName, sizeof(fileName), program);
+        CopyAscii(fileName, kFileNameSize, program);
     }
+    char bytes[kPlatformPathBytes];
+    void* chosen = const_cast<void*>(PlatformText(fileName, bytes));
+    WCHAR wideFilter[kFilterSize];
 
     OPENFILENAMEA open = {};
-    open.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    open.lStructSize = OPENFILENAME_SIZE_VERSION_400A; // the same in Unicode
     open.hwndOwner = dialog;
     open.hInstance = g_prompt.instance;
-    open.lpstrFilter = SetupBrowseFilter(type);
-    open.lpstrFile = fileName;
+    open.lpstrFilter = FilterInRunsText(SetupBrowseFilter(type), wideFilter);
+    open.lpstrFile = static_cast<char*>(chosen);
     open.nMaxFile = kFileNameLimit;
-    open.lpstrInitialDir = ".";
+    char initialFolder[sizeof(kInitialFolder.text)];
+    open.lpstrInitialDir = static_cast<const char*>(PlatformText(kInitialFolder.text, initialFolder));
     open.Flags = OFN_EXPLORER;
     if (!ShowOpenDialog(&open)) {
         return;
     }
 
-    char folder[kFileNameSize];
-    folder[0] = '\0';
-    int offset = open.nFileOffset;
-    if (offset > 0 && offset <= TextLength(fileName)) {
-        CopyText(folder, offset, fileName);
-    }
-    if (EndsWithBackslash(folder)) {
-        folder[TextLength(folder) - 1] = '\0';
-    }
+    TakePlatformText(bytes, fileName);
+    TakeChosenFolder(fileName);
     HWND combo = GetDlgItem(dialog, IDC_DRIVE);
-    LRESULT index = SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folder));
+    LRESULT index = SendPath(combo, CB_ADDSTRING, 0, fileName);
     SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     g_prompt.browsed = true;
 }

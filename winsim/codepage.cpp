@@ -295,6 +295,34 @@ std::string UpperAnsi(const std::string& text)
     return out;
 }
 
+std::string Utf8FromWide(const WCHAR* text)
+{
+    std::u16string wide;
+    for (; text && *text; ++text) {
+        wide += *text;
+    }
+    return UnicodeToUtf8(FromUtf16(wide));
+}
+
+std::u16string WideFromUtf8(const std::string& utf8)
+{
+    return ToUtf16(Utf8ToUnicode(utf8));
+}
+
+std::string PathFromAnsi(const std::string& ansi)
+{
+    return UnicodeToUtf8(AnsiToUnicode(ansi));
+}
+
+std::string UpperUnicode(const std::string& utf8)
+{
+    std::u32string text = Utf8ToUnicode(utf8);
+    for (char32_t& c : text) {
+        c = UpperCase(c);
+    }
+    return UnicodeToUtf8(text);
+}
+
 } // namespace winsim
 
 extern "C" {

@@ -1,5 +1,6 @@
 // The libraries loaded at run time: the common dialog library, and its Open dialog, answered by the test; the
 // record the dialog was given is kept for inspection.
+#include <algorithm>
 #include <cstring>
 
 #include "winsim/machine.h"
@@ -94,7 +95,7 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
 {
     if ((module != kCommonDialogs && module != kShell && module != winsim::KernelModule() &&
          module != winsim::AdvapiModule() && module != winsim::ComModule() &&
-         module != winsim::NetworkModule()) ||
+         module != winsim::UserModule() && module != winsim::NetworkModule()) ||
         IS_INTRESOURCE(name)) {
         winsim::Problem("GetProcAddress from a module not loaded, or by ordinal");
         return nullptr;
@@ -103,52 +104,39 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
         winsim::M().comFailed = winsim::M().comFailed || module == winsim::ComModule();
         return nullptr;
     }
-    std::string function = name;
-    if (module == winsim::ComModule()) {
-        if (function == "CoInitializeEx") {
-            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CoInitializeEx));
+    // Each module's functions that the program looks up.
+    struct Export {
+        HMODULE module;
+        const char* name;
+        void (*function)();
+    };
+    auto as = [](auto function) { return reinterpret_cast<void (*)()>(function); };
+    const Export exports[] = {
+        {winsim::ComModule(), "CoInitializeEx", as(&CoInitializeEx)},
+        {winsim::ComModule(), "CoUninitialize", as(&CoUninitialize)},
+        {winsim::NetworkModule(), "WNetGetUniversalNameA", as(&WNetGetUniversalNameA)},
+        {winsim::NetworkModule(), "WNetGetUniversalNameW", as(&WNetGetUniversalNameW)},
+        {winsim::AdvapiModule(), "OpenProcessToken", as(&OpenProcessToken)},
+        {winsim::AdvapiModule(), "CheckTokenMembership", as(&CheckTokenMembership)},
+        {winsim::AdvapiModule(), "GetTokenInformation", as(&GetTokenInformation)},
+        {winsim::AdvapiModule(), "RegQueryValueExW", as(&RegQueryValueExW)},
+        {winsim::KernelModule(), "IsWow64Process", as(&IsWow64Process)},
+        {winsim::KernelModule(), "CloseHandle", as(&CloseHandle)},
+        {winsim::KernelModule(), "GetModuleFileNameW", as(&GetModuleFileNameW)},
+        {winsim::KernelModule(), "GetFileAttributesW", as(&GetFileAttributesW)},
+        {winsim::KernelModule(), "CreateProcessW", as(&CreateProcessW)},
+        {winsim::UserModule(), "SendMessageW", as(&SendMessageW)},
+        {winsim::UserModule(), "DialogBoxParamW", as(&DialogBoxParamW)},
+        {kShell, "ShellExecuteExA", as(&ShellExecuteExA)},
+        {kShell, "ShellExecuteExW", as(&ShellExecuteExW)},
+        {kCommonDialogs, "GetOpenFileNameA", as(&GetOpenFileNameA)},
+        {kCommonDialogs, "GetOpenFileNameW", as(&GetOpenFileNameW)},
+        {kCommonDialogs, "CommDlgExtendedError", as(&CommDlgExtendedError)},
+    };
+    for (const Export& e : exports) {
+        if (e.module == module && std::strcmp(e.name, name) == 0) {
+            return reinterpret_cast<FARPROC>(e.function);
         }
-        return function == "CoUninitialize"
-                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CoUninitialize))
-                   : nullptr;
-    }
-    if (module == winsim::NetworkModule()) {
-        return function == "WNetGetUniversalNameA"
-                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&WNetGetUniversalNameA))
-                   : nullptr;
-    }
-    if (module == winsim::AdvapiModule()) {
-        if (function == "OpenProcessToken") {
-            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&OpenProcessToken));
-        }
-        if (function == "CheckTokenMembership") {
-            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CheckTokenMembership));
-        }
-        return function == "GetTokenInformation"
-                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetTokenInformation))
-                   : nullptr;
-    }
-    if (module == winsim::KernelModule()) {
-        if (function == "IsWow64Process") {
-            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&IsWow64Process));
-        }
-        if (function == "CloseHandle") {
-            return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CloseHandle));
-        }
-        return function == "GetModuleFileNameW"
-                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetModuleFileNameW))
-                   : nullptr;
-    }
-    if (module == kShell) {
-        return function == "ShellExecuteExA"
-                   ? reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&ShellExecuteExA))
-                   : nullptr;
-    }
-    if (function == "GetOpenFileNameA") {
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&GetOpenFileNameA));
-    }
-    if (function == "CommDlgExtendedError") {
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&CommDlgExtendedError));
     }
     return nullptr;
 }
@@ -187,7 +175,77 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
     }
     winsim::OpenAnswer answer = std::move(m.openAnswers.front());
     m.openAnswers.pop_front();
-    return answer(*record);
+    if (!answer(*record)) {
+        return FALSE;
+    }
+    // NT's dialog chose a Unicode path: an ANSI program gets it through the code page.
+    if (m.winIni == winsim::WinIni::Registry) {
+        std::string ansi = winsim::AnsiFromUtf8(record->lpstrFile);
+        std::memcpy(record->lpstrFile, ansi.c_str(), std::min<size_t>(ansi.size() + 1, record->nMaxFile));
+        record->lpstrFile[record->nMaxFile - 1] = '\0';
+        record->nFileOffset = static_cast<WORD>(ansi.rfind('\\') + 1);
+    }
+    return TRUE;
+}
+
+// The Unicode dialog: the record as the ANSI one sees it, its texts as UTF-8, the answer's path
+// (UTF-8) back in Unicode, counted in units. Windows 95 has no COMDLG32 export of it.
+BOOL WINAPI GetOpenFileNameW(LPOPENFILENAMEW record)
+{
+    winsim::Machine& m = winsim::M();
+    m.openError = 0;
+    if (winsim::Fault("GetOpenFileNameW")) {
+        m.openError = CDERR_INITIALIZATION;
+        return FALSE;
+    }
+    OPENFILENAMEA seen;
+    std::memcpy(&seen, record, sizeof(seen));
+    std::string filter;
+    for (const WCHAR* f = record->lpstrFilter; f && (f[0] || f[1]); ++f) {
+        filter += winsim::Utf8FromWide(std::u16string(1, *f).c_str());
+        if (!*f) {
+            filter += '\0';
+        }
+    }
+    filter += std::string("\0\0", 2);
+    std::string file = winsim::Utf8FromWide(record->lpstrFile);
+    std::string folder = winsim::Utf8FromWide(record->lpstrInitialDir);
+    std::vector<char> chosen(4 * record->nMaxFile + 1, '\0');
+    std::memcpy(chosen.data(), file.c_str(), std::min(file.size() + 1, chosen.size() - 1));
+    seen.lpstrFilter = record->lpstrFilter ? filter.c_str() : nullptr;
+    seen.lpstrFile = record->lpstrFile ? chosen.data() : nullptr;
+    seen.lpstrInitialDir = record->lpstrInitialDir ? folder.c_str() : nullptr;
+    seen.nMaxFile = static_cast<DWORD>(chosen.size());
+    winsim::OpenRecord kept{};
+    kept.record = seen;
+    kept.record.nMaxFile = record->nMaxFile;
+    kept.filterNull = record->lpstrFilter == nullptr;
+    kept.filter = record->lpstrFilter ? filter : "";
+    kept.initialFile = file;
+    kept.initialDir = folder;
+    m.openRecords.push_back(kept);
+    if (record->lStructSize != OPENFILENAME_SIZE_VERSION_400A &&
+        record->lStructSize != sizeof(OPENFILENAMEW)) {
+        winsim::Problem("GetOpenFileNameW with a record size Windows does not take");
+        return FALSE;
+    }
+    if (m.openAnswers.empty()) {
+        winsim::Problem("no answer for the Open dialog");
+        return FALSE;
+    }
+    winsim::OpenAnswer answer = std::move(m.openAnswers.front());
+    m.openAnswers.pop_front();
+    if (!answer(seen)) {
+        return FALSE;
+    }
+    std::u16string units = winsim::WideFromUtf8(seen.lpstrFile);
+    if (units.size() + 1 > record->nMaxFile) {
+        m.openError = FNERR_BUFFERTOOSMALL;
+        return FALSE;
+    }
+    std::copy(units.c_str(), units.c_str() + units.size() + 1, record->lpstrFile);
+    record->nFileOffset = static_cast<WORD>(units.rfind(u'\\') + 1);
+    return TRUE;
 }
 
 DWORD WINAPI CommDlgExtendedError(void)

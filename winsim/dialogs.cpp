@@ -24,9 +24,10 @@ RECT DialogUnitsToPixels(int x, int y, int cx, int cy)
     return RECT{x * kBaseX / 4, y * kBaseY / 8, (x + cx) * kBaseX / 4, (y + cy) * kBaseY / 8};
 }
 
-Window* BuildDialog(int templateId, const winsim::DialogTemplate& t, DLGPROC proc)
+Window* BuildDialog(int templateId, const winsim::DialogTemplate& t, DLGPROC proc, bool unicode)
 {
     Window* dialog = winsim::NewWindow(Window::Dialog);
+    dialog->unicode = unicode;
     dialog->cls = "#32770";
     dialog->style = t.style;
     dialog->text = t.title;
@@ -50,6 +51,7 @@ Window* BuildDialog(int templateId, const winsim::DialogTemplate& t, DLGPROC pro
         control->rect = DialogUnitsToPixels(item.x, item.y, item.cx, item.cy);
         control->visible = (item.style & WS_VISIBLE) != 0;
         control->parent = dialog;
+        control->unicode = unicode;
         dialog->children.push_back(control);
     }
     return dialog;
@@ -236,13 +238,24 @@ void CloseBox(HWND handle)
 
 void TypeText(HWND handle, int comboId, const std::string& text)
 {
+    TypeUnicode(handle, comboId, PathFromAnsi(text));
+}
+
+// The characters reach the control as WM_CHAR does: an ANSI window gets them through the code
+// page ('?' for what it lacks), a Unicode one whole.
+void TypeUnicode(HWND handle, int comboId, const std::string& utf8)
+{
     Window* dialog = OpenDialog(handle, "TypeText");
     Window* combo = dialog ? ChildOf(dialog, comboId) : nullptr;
     if (!combo || combo->cls != "ComboBox") {
         Problem("TypeText into something that is not a combo box");
         return;
     }
-    combo->edit = (combo->style & CBS_UPPERCASE) ? UpperAnsi(text) : text;
+    std::string text = combo->unicode ? utf8 : AnsiFromUtf8(utf8);
+    if (combo->style & CBS_UPPERCASE) {
+        text = combo->unicode ? UpperUnicode(text) : UpperAnsi(text);
+    }
+    combo->edit = text;
     combo->selection = CB_ERR;
     Command(dialog, MAKEWPARAM(comboId, CBN_EDITUPDATE), combo);
     Command(dialog, MAKEWPARAM(comboId, CBN_EDITCHANGE), combo);
@@ -316,20 +329,20 @@ std::map<UINT_PTR, UINT> Timers(HWND handle)
 
 } // namespace winsim
 
-extern "C" {
+namespace {
 
-INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc,
-                               LPARAM param)
+INT_PTR RunDialog(const char* function, HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc,
+                  LPARAM param, bool unicode)
 {
     Window* ownerWindow = winsim::FromHandle(owner);
     if (instance != winsim::Instance() || !IS_INTRESOURCE(templateName) ||
         (owner && (!ownerWindow || ownerWindow->kind != Window::Dialog))) {
-        winsim::Problem(
-            "DialogBoxParamA with a foreign instance, a named template or an owner that is no dialog");
+        winsim::Problem(std::string(function) +
+                        " with a foreign instance, a named template or an owner that is no dialog");
         return -1;
     }
     int id = static_cast<int>(reinterpret_cast<uintptr_t>(templateName));
-    if (auto fault = winsim::Fault("DialogBoxParamA", std::to_string(id))) {
+    if (auto fault = winsim::Fault(function, std::to_string(id))) {
         return fault->result;
     }
     const winsim::Resource* res = winsim::FindResource(RT_DIALOG, id);
@@ -337,7 +350,7 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     if (!res || !winsim::ParseDialogTemplate(res->data, &t)) {
         return -1;
     }
-    Window* dialog = BuildDialog(id, t, proc);
+    Window* dialog = BuildDialog(id, t, proc, unicode);
     dialog->owner = ownerWindow;
     dialog->showing = static_cast<int>(M().showings.size());
     M().showings.push_back(winsim::Showing{id, {}});
@@ -388,6 +401,27 @@ INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND own
     }
     winsim::DestroyWindowTree(dialog);
     return result;
+}
+
+} // namespace
+
+extern "C" {
+
+INT_PTR WINAPI DialogBoxParamA(HINSTANCE instance, LPCSTR templateName, HWND owner, DLGPROC proc,
+                               LPARAM param)
+{
+    return RunDialog("DialogBoxParamA", instance, templateName, owner, proc, param, false);
+}
+
+// A Unicode dialog, with Unicode controls. Windows 95's is a stub.
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC proc,
+                               LPARAM param)
+{
+    if (winsim::FailsAsWindows95()) {
+        return 0;
+    }
+    return RunDialog("DialogBoxParamW", instance, reinterpret_cast<LPCSTR>(templateName), owner, proc, param,
+                     true);
 }
 
 BOOL WINAPI EndDialog(HWND handle, INT_PTR result)

@@ -91,18 +91,18 @@ void WINAPI CoUninitialize(void)
     --M().comApartments;
 }
 
-// Level 1: a UNIVERSAL_NAME_INFOA whose pointer names the text after it, in the same buffer.
-DWORD WINAPI WNetGetUniversalNameA(LPCSTR path, DWORD level, LPVOID buffer, LPDWORD size)
+// Level 1: a UNIVERSAL_NAME_INFO whose pointer names the text after it, in the same buffer, in the
+// form's text (UTF-16 for the W one, whose path comes as UTF-8 here).
+static DWORD UniversalName(const char* function, const std::string& local, bool wide, DWORD level,
+                           LPVOID buffer, LPDWORD size)
 {
-    if (auto fault = winsim::Fault("WNetGetUniversalNameA")) {
+    if (auto fault = winsim::Fault(function)) {
         return static_cast<DWORD>(fault->result);
     }
-    if (!path || level != kUniversalNameLevel || !buffer || !size) {
-        winsim::Problem(
-            "WNetGetUniversalNameA without a path, at a level not simulated, or nowhere to answer");
+    if (level != kUniversalNameLevel || !buffer || !size) {
+        winsim::Problem(std::string(function) + " at a level not simulated, or nowhere to answer");
         return ERROR_INVALID_PARAMETER;
     }
-    std::string local = path;
     auto share = local.size() >= 2 && local[1] == ':'
                      ? M().networkNames.find(winsim::Upper(local.substr(0, 1))[0])
                      : M().networkNames.end();
@@ -110,14 +110,34 @@ DWORD WINAPI WNetGetUniversalNameA(LPCSTR path, DWORD level, LPVOID buffer, LPDW
         return kNotConnected;
     }
     std::string name = share->second + local.substr(2);
-    DWORD needed = static_cast<DWORD>(sizeof(char*) + name.size() + 1);
+    std::u16string units = winsim::WideFromUtf8(name);
+    const size_t bytes = wide ? (units.size() + 1) * 2 : name.size() + 1;
+    DWORD needed = static_cast<DWORD>(sizeof(char*) + bytes);
     if (*size < needed) {
         *size = needed;
         return ERROR_MORE_DATA;
     }
     char* text = static_cast<char*>(buffer) + sizeof(char*);
-    std::memcpy(text, name.c_str(), name.size() + 1);
+    std::memcpy(text, wide ? static_cast<const void*>(units.c_str()) : name.c_str(), bytes);
     std::memcpy(buffer, &text, sizeof(text));
     return NO_ERROR;
+}
+
+DWORD WINAPI WNetGetUniversalNameA(LPCSTR path, DWORD level, LPVOID buffer, LPDWORD size)
+{
+    if (!path) {
+        winsim::Problem("WNetGetUniversalNameA without a path");
+        return ERROR_INVALID_PARAMETER;
+    }
+    return UniversalName("WNetGetUniversalNameA", path, false, level, buffer, size);
+}
+
+DWORD WINAPI WNetGetUniversalNameW(LPCWSTR path, DWORD level, LPVOID buffer, LPDWORD size)
+{
+    if (!path) {
+        winsim::Problem("WNetGetUniversalNameW without a path");
+        return ERROR_INVALID_PARAMETER;
+    }
+    return UniversalName("WNetGetUniversalNameW", winsim::Utf8FromWide(path), true, level, buffer, size);
 }
 }

@@ -32,8 +32,10 @@ constexpr CallFault kCalls[] = {
     {"CoInitializeEx", true, static_cast<LONG_PTR>(static_cast<LONG>(0x8007000Eu)), 0}, // E_OUTOFMEMORY
     {"CoUninitialize", false, 0, 0},
     {"WNetGetUniversalNameA", true, 1222, 1222}, // ERROR_NO_NETWORK
+    {"WNetGetUniversalNameW", true, 1222, 1222},
     {"RegOpenKeyExA", true, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
     {"RegQueryValueExA", true, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
+    {"RegQueryValueExW", true, ERROR_ACCESS_DENIED, ERROR_ACCESS_DENIED},
     {"RegCloseKey", false, 0, 0},
     {"GetLogicalDrives", true, 0, ERROR_NOT_ENOUGH_MEMORY},
     {"GetLogicalDriveStringsA", true, 0, ERROR_NOT_ENOUGH_MEMORY},
@@ -43,18 +45,23 @@ constexpr CallFault kCalls[] = {
     {"HeapReAlloc", true, 0, ERROR_NOT_ENOUGH_MEMORY},
     {"HeapFree", false, 0, 0},
     {"WinExec", true, ERROR_FILE_NOT_FOUND, ERROR_FILE_NOT_FOUND},
+    {"CreateProcessW", true, 0, ERROR_NOT_ENOUGH_MEMORY}, // a start result: 0, not started
     {"SetErrorMode", false, 0, 0},
     {"GetFileAttributesA", true, static_cast<LONG_PTR>(INVALID_FILE_ATTRIBUTES), ERROR_ACCESS_DENIED},
+    {"GetFileAttributesW", true, static_cast<LONG_PTR>(INVALID_FILE_ATTRIBUTES), ERROR_ACCESS_DENIED},
     {"ShellExecuteExA", true, FALSE, ERROR_NOT_ENOUGH_MEMORY},
+    {"ShellExecuteExW", true, FALSE, ERROR_NOT_ENOUGH_MEMORY},
     {"LoadLibraryA", true, 0, ERROR_MOD_NOT_FOUND},
     {"GetProcAddress", true, 0, ERROR_PROC_NOT_FOUND},
     {"GetOpenFileNameA", true, FALSE, 0}, // CommDlgExtendedError then says CDERR_INITIALIZATION
+    {"GetOpenFileNameW", true, FALSE, 0},
     {"CommDlgExtendedError", false, 0, 0},
     {"lstrcmpA", false, 0, 0},
     {"wsprintfA", false, 0, 0},
     {"CharNextA", false, 0, 0},
     {"CharPrevA", false, 0, 0},
     {"DialogBoxParamA", true, -1, ERROR_NOT_ENOUGH_MEMORY},
+    {"DialogBoxParamW", true, -1, ERROR_NOT_ENOUGH_MEMORY},
     {"EndDialog", false, 0, 0},
     {"GetDlgItem", false, 0, 0},
     {"SetDlgItemTextA", true, FALSE, ERROR_NOT_ENOUGH_MEMORY},
@@ -80,6 +87,14 @@ constexpr CallFault kCalls[] = {
     {"SendMessageA#CB_GETLBTEXT", true, CB_ERR, 0},
     {"SendMessageA#CB_GETLBTEXTLEN", true, CB_ERR, 0},
     {"SendMessageA#WM_GETTEXT", true, 0, 0},
+    {"SendMessageA#WM_SETTEXT", true, FALSE, 0},
+    {"SendMessageW", false, 0, 0},
+    {"SendMessageW#CB_ADDSTRING", true, -2, 0},
+    {"SendMessageW#CB_SETCURSEL", true, CB_ERR, 0},
+    {"SendMessageW#CB_GETLBTEXT", true, CB_ERR, 0},
+    {"SendMessageW#CB_GETLBTEXTLEN", true, CB_ERR, 0},
+    {"SendMessageW#WM_GETTEXT", true, 0, 0},
+    {"SendMessageW#WM_SETTEXT", true, FALSE, 0},
 };
 
 const CallFault* Find(const std::string& name)

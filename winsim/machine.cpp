@@ -41,7 +41,7 @@ void Reset()
     LoadResourceFile();
 }
 
-int OpenTokens()
+int OpenHandles()
 {
     return static_cast<int>(M().openTokens.size());
 }
@@ -124,6 +124,9 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR name)
     std::string module = winsim::Lower(name);
     if (module == "advapi32.dll" || module == "advapi32") {
         return winsim::AdvapiModule();
+    }
+    if (module == "user32.dll" || module == "user32") {
+        return winsim::UserModule();
     }
     if (module != "kernel32.dll" && module != "kernel32") {
         winsim::Problem("GetModuleHandleA of a module not simulated: " + module);

@@ -26,6 +26,7 @@ struct Window {
     bool alive = true;
     bool enabled = true; // a dialog's owner is disabled while the dialog shows
     bool minimized = false;
+    bool unicode = false;    // a Unicode window: its texts are kept as UTF-8
     int showing = -1;        // a dialog's entry in Showings()
     Window* owner = nullptr; // a dialog's
     bool invalid = false;
@@ -55,6 +56,7 @@ struct Timer {
 struct RegistryValue {
     DWORD type;
     std::vector<BYTE> data;
+    bool unicode = false; // data are UTF-16, as NT keeps what a W function or a Unicode program wrote
 };
 
 // One call of the fault table: whether it can fail, and what it then returns and says.
@@ -113,7 +115,7 @@ struct Machine {
     bool wow64 = false;
     Token token = Token::Limited;
     bool installerDetection = true;
-    std::set<uintptr_t> openTokens;
+    std::set<uintptr_t> openTokens; // tokens, and started programs' process and thread handles
     uintptr_t nextToken = 0x2000;
     std::deque<bool> consents;
     std::vector<ConsentPrompt> consentPrompts;
@@ -177,6 +179,11 @@ inline HMODULE AdvapiModule()
 {
     return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x77DD0000));
 }
+// user32's, whose W functions GetProcAddress finds.
+inline HMODULE UserModule()
+{
+    return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x77D40000));
+}
 // OLE32's and MPR's, loaded by LoadLibraryA.
 inline HMODULE ComModule()
 {
@@ -192,6 +199,17 @@ inline bool RunsWithoutRights()
 {
     return M().vistaTo11 && (M().token == Token::Limited || M().token == Token::Standard);
 }
+// True on Windows 95, whose W functions are stubs: then the last error says so (unless silenced).
+bool FailsAsWindows95();
+// A path given to an A function, as the file system names it (UTF-8), through the code page.
+std::string PathFromAnsi(const std::string& ansi);
+// The host file a Windows path (UTF-8) names, "" when there is none; and the start of a command
+// line (UTF-8): what it starts and how. Shared by the A and W starts.
+std::string HostFile(const std::string& path);
+std::string FindProgram(const std::string& commandLine);
+bool NeedsElevation(const std::string& hostProgram);
+BOOL ShellStart(const std::string& verb, const std::string& file, const std::string& parameters, HWND owner,
+                int show, DWORD mask, const char* name);
 // Records the window's state in its showing where it changed.
 void RecordShowState(Window* window);
 void Problem(const std::string& what);

@@ -24,8 +24,9 @@ std::string MatchEntry(const std::string& folder, const std::string& name)
         return "";
     }
     std::string found;
+    // Windows matches file names without regard to case, in every script.
     while (dirent* entry = readdir(dir)) {
-        if (winsim::Lower(entry->d_name) == winsim::Lower(name)) {
+        if (winsim::UpperUnicode(entry->d_name) == winsim::UpperUnicode(name)) {
             found = entry->d_name;
             break;
         }
@@ -86,14 +87,6 @@ std::string HostEntry(const std::string& networkOrLocalPath)
     return host;
 }
 
-// The host file, or the host folder, a Windows path names; "" when there is none.
-std::string HostFile(const std::string& path)
-{
-    std::string host = HostEntry(path);
-    struct stat info;
-    return !host.empty() && stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? host : "";
-}
-
 std::string HostFolder(const std::string& path)
 {
     std::string host = HostEntry(path);
@@ -107,6 +100,18 @@ std::string WithExtension(const std::string& program)
     size_t dot = program.rfind('.');
     bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return hasExtension ? program : program + ".exe";
+}
+
+} // namespace
+
+namespace winsim {
+
+// The host file a Windows path (UTF-8) names; "" when there is none.
+std::string HostFile(const std::string& path)
+{
+    std::string host = HostEntry(path);
+    struct stat info;
+    return !host.empty() && stat(host.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? host : "";
 }
 
 // True when installer detection takes the program for an installer by its name, which it is here
@@ -137,10 +142,6 @@ std::string FindProgram(const std::string& commandLine)
         at = blank + 1;
     }
 }
-
-} // namespace
-
-namespace winsim {
 
 std::vector<Start>& Starts()
 {
@@ -191,22 +192,27 @@ UINT ErrorMode()
 
 } // namespace winsim
 
-extern "C" {
+namespace {
 
-UINT WINAPI WinExec(LPCSTR commandLine, UINT show)
+// One start of a command line, as CreateProcess makes it for WinExec and CreateProcessW: what the
+// start found and the answer, recorded; `line` is what the program gave, `utf8` the same as the
+// file system names it. The answer is a WinExec result: above 31 started.
+UINT StartCommandLine(const char* function, const std::string& line, const std::string& utf8, UINT show)
 {
     winsim::Machine& m = M();
-    winsim::Start start{commandLine, show, ""};
+    winsim::Start start{line, show, ""};
     UINT result;
-    if (auto fault = winsim::Fault("WinExec")) {
+    if (auto fault = winsim::Fault(function)) {
         result = static_cast<UINT>(fault->result);
+        SetLastError(fault->lastError);
     } else if (!m.forcedResults.empty()) {
         result = m.forcedResults.front();
         m.forcedResults.pop_front();
     } else {
-        start.program = FindProgram(commandLine);
+        start.program = winsim::FindProgram(utf8);
         result = start.program.empty() ? kNotFound : kStarted;
-        if (!start.program.empty() && NeedsElevation(start.program)) {
+        SetLastError(ERROR_FILE_NOT_FOUND);
+        if (!start.program.empty() && winsim::NeedsElevation(start.program)) {
             // CreateProcess refuses it; WinExec maps the error it does not name to 0.
             start.program.clear();
             result = 0;
@@ -219,67 +225,60 @@ UINT WINAPI WinExec(LPCSTR commandLine, UINT show)
     return result;
 }
 
-UINT WINAPI SetErrorMode(UINT mode)
+DWORD FileAttributes(const char* function, const std::string& given, const std::string& utf8)
 {
-    winsim::Fault("SetErrorMode");
-    UINT was = M().errorMode;
-    M().errorMode = mode;
-    return was;
-}
-
-DWORD WINAPI GetFileAttributesA(LPCSTR path)
-{
-    M().fileLooks.push_back(path ? path : "");
-    if (auto fault = winsim::Fault("GetFileAttributesA")) {
+    M().fileLooks.push_back(given);
+    if (auto fault = winsim::Fault(function)) {
         return static_cast<DWORD>(fault->result);
     }
-    // While WinExec's answers are forced, the test does not model the files: every one is there.
+    // While the starts' answers are forced, the test does not model the files: every one is there.
     if (!M().forcedResults.empty()) {
         return FILE_ATTRIBUTE_ARCHIVE;
     }
     SetLastError(ERROR_FILE_NOT_FOUND);
-    return HostFile(path ? path : "").empty() ? INVALID_FILE_ATTRIBUTES : FILE_ATTRIBUTE_ARCHIVE;
+    return winsim::HostFile(utf8).empty() ? INVALID_FILE_ATTRIBUTES : FILE_ATTRIBUTE_ARCHIVE;
 }
+
+} // namespace
+
+namespace winsim {
 
 // The shell's start: the program found as a quoted path, the consent prompt where the verb or
 // installer detection calls for elevation, and the start itself; with SEE_MASK_FLAG_NO_UI the
 // shell shows no box of its own when it fails. Without SEE_MASK_NOASYNC the start may still be
-// under way when the call returns, and lost when Corven ends right after it.
-BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
+// under way when the call returns, and lost when Corven ends right after it. Texts in UTF-8.
+BOOL ShellStart(const std::string& verbGiven, const std::string& file, const std::string& parameters,
+                HWND owner, int show, DWORD mask, const char* name)
 {
     winsim::Machine& m = M();
-    if (!info || info->cbSize != sizeof(*info) || !info->lpFile) {
-        winsim::Problem("ShellExecuteExA without a whole record or a file");
-        return FALSE;
+    const std::string function = name;
+    if (!(mask & SEE_MASK_FLAG_NO_UI)) {
+        winsim::Problem(function + " may show a box of the shell's own: SEE_MASK_FLAG_NO_UI is missing");
     }
-    if (!(info->fMask & SEE_MASK_FLAG_NO_UI)) {
-        winsim::Problem("ShellExecuteExA may show a box of the shell's own: SEE_MASK_FLAG_NO_UI is missing");
+    if (!(mask & SEE_MASK_NOASYNC)) {
+        winsim::Problem(function + " may return before its start is made: SEE_MASK_NOASYNC is missing");
     }
-    if (!(info->fMask & SEE_MASK_NOASYNC)) {
-        winsim::Problem("ShellExecuteExA may return before its start is made: SEE_MASK_NOASYNC is missing");
-    }
-    std::string verb = info->lpVerb ? winsim::Lower(info->lpVerb) : "";
+    std::string verb = winsim::Lower(verbGiven);
     if (!verb.empty() && verb != "runas" && verb != "open") {
-        winsim::Problem("ShellExecuteExA with a verb not simulated: " + verb);
+        winsim::Problem(function + " with a verb not simulated: " + verb);
     }
-    if (info->hwnd && !winsim::FromHandle(info->hwnd)) {
-        winsim::Problem("ShellExecuteExA owned by a window that is not there");
+    if (owner && !winsim::FromHandle(owner)) {
+        winsim::Problem(function + " owned by a window that is not there");
     }
     if (m.comApartments == 0 && !m.comFailed) {
-        winsim::Problem("ShellExecuteExA without COM initialised");
+        winsim::Problem(function + " without COM initialised");
     }
-    if (auto fault = winsim::Fault("ShellExecuteExA")) {
+    if (auto fault = winsim::Fault(name)) {
         return static_cast<BOOL>(fault->result);
     }
-    std::string commandLine = "\"" + std::string(info->lpFile) + "\"";
-    if (info->lpParameters && *info->lpParameters) {
-        commandLine += " " + std::string(info->lpParameters);
+    std::string commandLine = "\"" + file + "\"";
+    if (!parameters.empty()) {
+        commandLine += " " + parameters;
     }
-    winsim::Start start{commandLine, static_cast<UINT>(info->nShow), "", m.errorMode, true};
-    std::string program = HostFile(WithExtension(info->lpFile));
+    winsim::Start start{commandLine, static_cast<UINT>(show), "", m.errorMode, true};
+    std::string program = HostFile(WithExtension(file));
     if (program.empty()) {
         // Not there: its folder is, or is missing too (the drive's root always is).
-        std::string file = info->lpFile;
         size_t slash = file.rfind('\\');
         bool folderThere =
             slash != std::string::npos && (slash == 2 || !HostFolder(file.substr(0, slash)).empty());
@@ -296,9 +295,9 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
     }
     if (asks) {
         // In front only over the active window, and only where that is the prompt's owner.
-        bool inFront = info->hwnd && m.active == winsim::FromHandle(info->hwnd);
+        bool inFront = owner && m.active == winsim::FromHandle(owner);
         m.consentPrompts.push_back(
-            winsim::ConsentPrompt{info->lpFile, info->hwnd, !inFront, m.token == winsim::Token::Standard});
+            winsim::ConsentPrompt{file, owner, !inFront, m.token == winsim::Token::Standard});
     }
     if (!m.duringShellStarts.empty()) {
         auto action = std::move(m.duringShellStarts.front());
@@ -317,7 +316,6 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
         }
         start.errorMode = 0; // started by the elevation service, not by Corven: nothing inherited
         // The elevated program runs in another logon session, without the user's mapped letters.
-        std::string file = info->lpFile;
         auto drive = file.size() > 1 && file[1] == ':' ? m.drives.find(winsim::Upper(file.substr(0, 1))[0])
                                                        : m.drives.end();
         if (drive != m.drives.end() && drive->second.first == DRIVE_REMOTE) {
@@ -330,5 +328,90 @@ BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
     start.limited = winsim::RunsWithoutRights() && !elevates;
     m.starts.push_back(start);
     return TRUE;
+}
+
+} // namespace winsim
+
+extern "C" {
+
+UINT WINAPI WinExec(LPCSTR commandLine, UINT show)
+{
+    return StartCommandLine("WinExec", commandLine, winsim::PathFromAnsi(commandLine), show);
+}
+
+// As WinExec starts a program, but for its answer: TRUE, with the process and thread handles for
+// the caller to close. Windows 95's is a stub.
+BOOL WINAPI CreateProcessW(LPCWSTR application, LPWSTR commandLine, void* processAttributes,
+                           void* threadAttributes, BOOL inheritHandles, DWORD flags, void* environment,
+                           LPCWSTR directory, STARTUPINFOA* startup, PROCESS_INFORMATION* process)
+{
+    if (winsim::FailsAsWindows95()) {
+        return FALSE;
+    }
+    if (application || !commandLine || processAttributes || threadAttributes || inheritHandles || flags ||
+        environment || directory || !startup || startup->cb != sizeof(*startup) || !process) {
+        winsim::Problem("CreateProcessW with more than a command line, handles inherited, or no record");
+        return FALSE;
+    }
+    UINT show = (startup->dwFlags & STARTF_USESHOWWINDOW) ? startup->wShowWindow : SW_SHOWDEFAULT;
+    std::string utf8 = winsim::Utf8FromWide(commandLine);
+    if (StartCommandLine("CreateProcessW", utf8, utf8, show) <= 31) {
+        return FALSE;
+    }
+    winsim::Machine& m = M();
+    m.openTokens.insert(m.nextToken);
+    process->hProcess = reinterpret_cast<HANDLE>(m.nextToken++);
+    m.openTokens.insert(m.nextToken);
+    process->hThread = reinterpret_cast<HANDLE>(m.nextToken++);
+    process->dwProcessId = 0x1000;
+    process->dwThreadId = 0x1004;
+    return TRUE;
+}
+
+UINT WINAPI SetErrorMode(UINT mode)
+{
+    winsim::Fault("SetErrorMode");
+    UINT was = M().errorMode;
+    M().errorMode = mode;
+    return was;
+}
+
+DWORD WINAPI GetFileAttributesA(LPCSTR path)
+{
+    std::string given = path ? path : "";
+    return FileAttributes("GetFileAttributesA", given, winsim::PathFromAnsi(given));
+}
+
+// Windows 95's is a stub.
+DWORD WINAPI GetFileAttributesW(LPCWSTR path)
+{
+    if (winsim::FailsAsWindows95()) {
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    std::string utf8 = winsim::Utf8FromWide(path);
+    return FileAttributes("GetFileAttributesW", utf8, utf8);
+}
+
+BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info)
+{
+    if (!info || info->cbSize != sizeof(*info) || !info->lpFile) {
+        winsim::Problem("ShellExecuteExA without a whole record or a file");
+        return FALSE;
+    }
+    auto text = [](LPCSTR ansi) { return ansi ? winsim::PathFromAnsi(ansi) : std::string(); };
+    return winsim::ShellStart(text(info->lpVerb), text(info->lpFile), text(info->lpParameters), info->hwnd,
+                              info->nShow, info->fMask, "ShellExecuteExA");
+}
+
+// The same record with Unicode texts. Windows 95 has no SHELL32 export of it.
+BOOL WINAPI ShellExecuteExW(LPSHELLEXECUTEINFOW info)
+{
+    if (!info || info->cbSize != sizeof(*info) || !info->lpFile) {
+        winsim::Problem("ShellExecuteExW without a whole record or a file");
+        return FALSE;
+    }
+    return winsim::ShellStart(winsim::Utf8FromWide(info->lpVerb), winsim::Utf8FromWide(info->lpFile),
+                              winsim::Utf8FromWide(info->lpParameters), info->hwnd, info->nShow, info->fMask,
+                              "ShellExecuteExW");
 }
 }

@@ -431,7 +431,7 @@ UINT WINAPI GetSystemDirectoryA(LPSTR buffer, UINT size)
 
 // The W forms: NT's keep the registry-kept [windows] section in Unicode as it is; Windows 95's are
 // stubs that fail and touch nothing.
-namespace {
+namespace winsim {
 
 bool FailsAsWindows95()
 {
@@ -443,6 +443,12 @@ bool FailsAsWindows95()
     }
     return true;
 }
+
+} // namespace winsim
+
+namespace {
+
+using winsim::FailsAsWindows95;
 
 // The path the program was started from, in Unicode.
 std::u32string ModulePath()

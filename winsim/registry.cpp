@@ -1,4 +1,5 @@
 // The registry: typed values under HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE, open keys counted.
+#include <algorithm>
 #include <cstring>
 
 #include "winsim/machine.h"
@@ -43,6 +44,21 @@ void SetRegistryText(HKEY root, const std::string& key, const std::string& name,
     std::vector<BYTE> data(text.begin(), text.end());
     data.push_back(0);
     SetRegistryValue(root, key, name, REG_SZ, data);
+}
+
+void SetRegistryUnicode(HKEY root, const std::string& key, const std::string& name, const std::string& utf8)
+{
+    std::u16string units = WideFromUtf8(utf8);
+    std::vector<BYTE> data(reinterpret_cast<const BYTE*>(units.c_str()),
+                           reinterpret_cast<const BYTE*>(units.c_str() + units.size() + 1));
+    M().keys[KeyPath(root, key)][Lower(name)] = RegistryValue{REG_SZ, data, true};
+}
+
+void SetRegistryUnits(HKEY root, const std::string& key, const std::string& name, const std::u16string& units)
+{
+    std::vector<BYTE> data(reinterpret_cast<const BYTE*>(units.c_str()),
+                           reinterpret_cast<const BYTE*>(units.c_str() + units.size()));
+    M().keys[KeyPath(root, key)][Lower(name)] = RegistryValue{REG_SZ, data, true};
 }
 
 int OpenKeys()
@@ -109,46 +125,64 @@ LSTATUS OpenKey(HKEY root, LPCSTR subkey, REGSAM access, HKEY* result)
     return ERROR_SUCCESS;
 }
 
-} // namespace
-
-extern "C" {
-
-LSTATUS WINAPI RegOpenKeyExA(HKEY root, LPCSTR subkey, DWORD options, REGSAM access, HKEY* result)
+// A string value as the A functions see it: NT converts what it keeps in Unicode through the code
+// page. And as the W functions see it: a string written in the code page, in Unicode.
+std::vector<BYTE> InAnsi(const winsim::RegistryValue& value)
 {
-    if (options != 0 || (access & KEY_READ) != KEY_READ) {
-        winsim::Problem("RegOpenKeyExA with options, or without the right to read");
-    }
-    return OpenKey(root, subkey, access, result);
+    std::u16string units(value.data.size() / 2, u'\0');
+    std::memcpy(units.data(), value.data.data(), units.size() * 2);
+    std::string ansi = winsim::UnicodeToAnsi(winsim::FromUtf16(units));
+    return std::vector<BYTE>(ansi.begin(), ansi.end());
+}
+std::vector<BYTE> InUnicode(const winsim::RegistryValue& value)
+{
+    std::u16string units =
+        winsim::ToUtf16(winsim::AnsiToUnicode(std::string(value.data.begin(), value.data.end())));
+    return std::vector<BYTE>(reinterpret_cast<const BYTE*>(units.c_str()),
+                             reinterpret_cast<const BYTE*>(units.c_str() + units.size()));
 }
 
-LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                                LPDWORD size)
+bool IsString(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// The query of either form: name in the form's text (UTF-8 for the W one), lengths in bytes.
+LSTATUS Query(const char* function, HKEY key, const std::string& name, LPDWORD reserved, LPDWORD type,
+              LPBYTE data, LPDWORD size, bool wide)
 {
     winsim::Machine& m = M();
     auto open = m.openKeys.find(reinterpret_cast<uintptr_t>(key));
-    if (auto fault = winsim::Fault("RegQueryValueExA")) {
+    if (auto fault = winsim::Fault(function)) {
         return static_cast<LSTATUS>(fault->result); // the buffer as it was
     }
     if (open == m.openKeys.end() || reserved) {
-        winsim::Problem("RegQueryValueExA on a key that is not open");
+        winsim::Problem(std::string(function) + " on a key that is not open");
         return 6;
     }
     auto& values = m.keys[open->second];
-    auto found = values.find(winsim::Lower(name ? name : ""));
+    auto found = values.find(winsim::Lower(name));
     // NT's mapped [windows] section is this key's values: what the profile functions wrote.
-    winsim::RegistryValue mapped;
+    winsim::RegistryValue value;
     if (open->second == winsim::kWindowsKey && winsim::MapsWindowsSection()) {
-        auto text = m.windowsValues.find(winsim::Lower(name ? name : ""));
+        auto text = m.windowsValues.find(winsim::Lower(name));
         if (text == m.windowsValues.end()) {
             return ERROR_FILE_NOT_FOUND;
         }
-        std::string ansi = winsim::UnicodeToAnsi(text->second);
-        mapped =
-            winsim::RegistryValue{REG_SZ, std::vector<BYTE>(ansi.c_str(), ansi.c_str() + ansi.size() + 1)};
+        std::u16string units = winsim::ToUtf16(text->second);
+        value = winsim::RegistryValue{
+            REG_SZ,
+            std::vector<BYTE>(reinterpret_cast<const BYTE*>(units.c_str()),
+                              reinterpret_cast<const BYTE*>(units.c_str() + units.size() + 1)),
+            true};
     } else if (found == values.end()) {
         return ERROR_FILE_NOT_FOUND;
+    } else {
+        value = found->second;
     }
-    const winsim::RegistryValue& value = mapped.data.empty() ? found->second : mapped;
+    if (IsString(value.type) && value.unicode != wide) {
+        value.data = wide ? InUnicode(value) : InAnsi(value);
+    }
     if (type) {
         *type = value.type;
     }
@@ -171,12 +205,44 @@ LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD
     if (length > 0) {
         std::memcpy(data, value.data.data(), length);
     }
-    bool text = value.type == REG_SZ || value.type == REG_EXPAND_SZ || value.type == REG_MULTI_SZ;
-    if (text && (length == 0 || value.data.back() != 0) && length < *size) {
-        data[length] = 0;
+    // A string stored without its terminator gets one where there is room.
+    const DWORD unit = wide ? 2 : 1;
+    bool terminated = length >= unit &&
+                      std::all_of(value.data.end() - unit, value.data.end(), [](BYTE b) { return b == 0; });
+    if (IsString(value.type) && !terminated && length + unit <= *size) {
+        std::memset(data + length, 0, unit);
     }
     *size = length;
     return ERROR_SUCCESS;
+}
+
+} // namespace
+
+extern "C" {
+
+LSTATUS WINAPI RegOpenKeyExA(HKEY root, LPCSTR subkey, DWORD options, REGSAM access, HKEY* result)
+{
+    if (options != 0 || (access & KEY_READ) != KEY_READ) {
+        winsim::Problem("RegOpenKeyExA with options, or without the right to read");
+    }
+    return OpenKey(root, subkey, access, result);
+}
+
+LSTATUS WINAPI RegQueryValueExA(HKEY key, LPCSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                                LPDWORD size)
+{
+    return Query("RegQueryValueExA", key, name ? name : "", reserved, type, data, size, false);
+}
+
+// Windows 95's is a stub.
+LSTATUS WINAPI RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                                LPDWORD size)
+{
+    if (winsim::FailsAsWindows95()) {
+        winsim::Fault("RegQueryValueExW");
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    }
+    return Query("RegQueryValueExW", key, winsim::Utf8FromWide(name), reserved, type, data, size, true);
 }
 
 LSTATUS WINAPI RegCloseKey(HKEY key)

@@ -1,4 +1,5 @@
 // Windows and controls: statics, buttons, the sorted upper-case combo box, placement and painting.
+#include <algorithm>
 #include <cstring>
 
 #include "winsim/machine.h"
@@ -42,6 +43,8 @@ std::string MessageName(UINT msg)
         return "CB_GETLBTEXTLEN";
     case WM_GETTEXT:
         return "WM_GETTEXT";
+    case WM_SETTEXT:
+        return "WM_SETTEXT";
     default:
         return std::to_string(msg);
     }
@@ -70,7 +73,7 @@ LRESULT ComboMessage(Window* combo, UINT msg, WPARAM wParam, LPARAM lParam)
     case CB_ADDSTRING: {
         std::string text = reinterpret_cast<const char*>(lParam);
         if (combo->style & CBS_UPPERCASE) {
-            text = winsim::UpperAnsi(text);
+            text = combo->unicode ? winsim::UpperUnicode(text) : winsim::UpperAnsi(text);
         }
         int place = (combo->style & CBS_SORT) ? SortedPlace(combo->items, text) : count;
         combo->items.insert(combo->items.begin() + place, text);
@@ -117,9 +120,65 @@ LRESULT ComboMessage(Window* combo, UINT msg, WPARAM wParam, LPARAM lParam)
     }
 }
 
+// The window of a handle that a message goes to: a dialog or a control.
+Window* MessageTarget(HWND handle)
+{
+    Window* w = winsim::FromHandle(handle);
+    return w && (w->kind == Window::Dialog || w->kind == Window::Child) ? w : nullptr;
+}
+
+LRESULT Deliver(Window* w, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return w->kind == Window::Dialog ? winsim::DeliverToDialog(w, msg, wParam, lParam)
+                                     : winsim::DeliverToControl(w, msg, wParam, lParam);
+}
+
+bool CarriesTextIn(UINT msg)
+{
+    return msg == WM_SETTEXT || msg == CB_ADDSTRING;
+}
+
+bool CarriesTextOut(UINT msg)
+{
+    return msg == WM_GETTEXT || msg == CB_GETLBTEXT || msg == CB_GETLBTEXTLEN;
+}
+
+// A message whose text is in a form other than the window's: `in` turns the sender's text into the
+// window's, `out` the window's into the sender's, whose length in characters `units` gives; `put`
+// writes the sender's text, at most `room` characters with the terminator, and says how many.
+template <typename In, typename Out, typename Units, typename Put>
+LRESULT Converted(Window* w, UINT msg, WPARAM wParam, LPARAM lParam, In in, Out out, Units units, Put put)
+{
+    if (CarriesTextIn(msg)) {
+        std::string text = in(lParam);
+        return Deliver(w, msg, wParam, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    if (!CarriesTextOut(msg)) {
+        return Deliver(w, msg, wParam, lParam);
+    }
+    std::string stored(8192, '\0');
+    WPARAM at = msg == WM_GETTEXT ? stored.size() : wParam;
+    LRESULT result = Deliver(w, msg, at, reinterpret_cast<LPARAM>(stored.data()));
+    if (result < 0) {
+        return result;
+    }
+    stored.resize(std::strlen(stored.c_str()));
+    if (msg == CB_GETLBTEXTLEN) {
+        return static_cast<LRESULT>(units(out(stored)));
+    }
+    // CB_GETLBTEXT has no room given: the caller asked the length first.
+    return put(out(stored), msg == WM_GETTEXT ? wParam : ~WPARAM(0), lParam);
+}
+
 } // namespace
 
 namespace winsim {
+
+bool IsUnicodeWindow(HWND window)
+{
+    Window* w = FromHandle(window);
+    return w && w->unicode;
+}
 
 Window* FromHandle(HWND handle)
 {
@@ -410,10 +469,11 @@ BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text)
     if (!w) {
         return FALSE;
     }
+    std::string stored = w->unicode ? winsim::PathFromAnsi(text) : text;
     if (w->cls == "ComboBox") {
-        w->edit = text;
+        w->edit = stored;
     } else {
-        w->text = text;
+        w->text = stored;
     }
     return TRUE;
 }
@@ -427,22 +487,61 @@ BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text)
     return SetWindowTextA(GetDlgItem(dialog, id), text);
 }
 
+// To a Unicode window, the code page's text is converted.
 LRESULT WINAPI SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (auto fault = winsim::Fault("SendMessageA", MessageName(msg))) {
         return fault->result;
     }
-    Window* w = winsim::FromHandle(window);
+    Window* w = MessageTarget(window);
     if (!w) {
         return 0;
     }
-    if (w->kind == Window::Dialog) {
-        return winsim::DeliverToDialog(w, msg, wParam, lParam);
+    if (!w->unicode) {
+        return Deliver(w, msg, wParam, lParam);
     }
-    if (w->kind == Window::Child) {
-        return winsim::DeliverToControl(w, msg, wParam, lParam);
+    return Converted(
+        w, msg, wParam, lParam,
+        [](LPARAM text) { return winsim::PathFromAnsi(reinterpret_cast<const char*>(text)); },
+        [](const std::string& utf8) { return winsim::AnsiFromUtf8(utf8); },
+        [](const std::string& ansi) { return ansi.size(); },
+        [](const std::string& ansi, WPARAM room, LPARAM out) { return CopyText(ansi, room, out); });
+}
+
+// Unicode text, converted to an ANSI window's code page ('?' for what it lacks) or kept whole.
+// Windows 95's is a stub.
+LRESULT WINAPI SendMessageW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (winsim::FailsAsWindows95()) {
+        return 0;
     }
-    return 0;
+    if (auto fault = winsim::Fault("SendMessageW", MessageName(msg))) {
+        return fault->result;
+    }
+    Window* w = MessageTarget(window);
+    if (!w) {
+        return 0;
+    }
+    const bool unicode = w->unicode;
+    return Converted(
+        w, msg, wParam, lParam,
+        [unicode](LPARAM text) {
+            std::string utf8 = winsim::Utf8FromWide(reinterpret_cast<const WCHAR*>(text));
+            return unicode ? utf8 : winsim::AnsiFromUtf8(utf8);
+        },
+        [unicode](const std::string& stored) {
+            return winsim::WideFromUtf8(unicode ? stored : winsim::PathFromAnsi(stored));
+        },
+        [](const std::u16string& wide) { return wide.size(); },
+        [](const std::u16string& wide, WPARAM room, LPARAM out) -> LRESULT {
+            if (room == 0) {
+                return 0;
+            }
+            size_t n = wide.size() < room - 1 ? wide.size() : room - 1;
+            std::copy(wide.begin(), wide.begin() + static_cast<long>(n), reinterpret_cast<WCHAR*>(out));
+            reinterpret_cast<WCHAR*>(out)[n] = 0;
+            return static_cast<LRESULT>(n);
+        });
 }
 
 BOOL WINAPI ShowWindow(HWND window, int show)

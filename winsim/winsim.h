@@ -20,6 +20,8 @@ void SetCodePage(UINT codePage);
 UINT CodePage();
 std::string AnsiFromUtf8(const std::string& utf8); // the code page's bytes of a text
 std::string Utf8FromAnsi(const std::string& ansi);
+std::string Utf8FromWide(const WCHAR* text); // a Unicode text (UTF-16) as UTF-8, and back
+std::u16string WideFromUtf8(const std::string& utf8);
 
 // ---- Faults: every platform call the product makes, recorded and made to fail as documented ----
 // Calls are named as the functions are; SendMessageA's that can fail as "SendMessageA#CB_ADDSTRING"
@@ -165,10 +167,28 @@ UINT ErrorMode();
 void SetRegistryValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
                       const std::vector<BYTE>& data);
 void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text);
-int OpenKeys();                    // keys opened and not yet closed
-int OpenTokens();                  // process tokens opened and not yet closed
-int KeyOpens();                    // successful opens so far
+int OpenKeys();    // keys opened and not yet closed
+int OpenHandles(); // process tokens, started programs' process and thread handles not yet closed
+int KeyOpens();    // successful opens so far
 void AnswerKeyOpensWithNoHandle(); // every open "succeeds" with a null handle from now on
+
+// ---- Unicode on NT ----
+// NT keeps registry strings, window texts and file names in Unicode. Its W functions take them
+// whole (CreateProcessW, GetFileAttributesW, RegQueryValueExW, SendMessageW, DialogBoxParamW,
+// GetOpenFileNameW, ShellExecuteExW, WNetGetUniversalNameW); its A functions convert through the
+// code page, each character it lacks becoming '?', as Windows does. On Windows 95 the W functions
+// are stubs that fail (ERROR_CALL_NOT_IMPLEMENTED). A dialog opened with DialogBoxParamW is a
+// Unicode window, its controls too: winsim keeps their texts as UTF-8 (an ANSI window's as the
+// code page's bytes), and the W functions' texts, in Start, FileLooks and ConsentPrompt, are UTF-8.
+// Files are named in Unicode on every Windows: an A path is looked up through the code page.
+// A string value stored in Unicode, as NT's registry keeps it (REG_SZ).
+void SetRegistryUnicode(HKEY root, const std::string& key, const std::string& name, const std::string& utf8);
+// A value of any type whose data are UTF-16 units as given (an unpaired surrogate, say).
+void SetRegistryUnits(HKEY root, const std::string& key, const std::string& name,
+                      const std::u16string& units);
+bool IsUnicodeWindow(HWND window);
+// Upper case as CharUpperW gives it for the scripts the tests use (Latin, Greek, Cyrillic), UTF-8.
+std::string UpperUnicode(const std::string& utf8);
 
 // ---- Drives ----
 void AddDrive(char letter, UINT type, const std::string& hostFolder = "");
@@ -187,7 +207,7 @@ int LiveBlocks();
 
 // ---- Processes ----
 struct Start {
-    std::string commandLine;
+    std::string commandLine; // as given: the code page's bytes from WinExec, UTF-8 from the W starts
     UINT show;
     std::string program; // the host file started, empty when nothing was
     UINT errorMode = 0;  // the mode the started program inherits
@@ -273,7 +293,8 @@ void ClickClient(HWND dialog, int x, int y);
 void PressEscape(HWND dialog);
 void PressEnter(HWND dialog);
 void CloseBox(HWND dialog);
-void TypeText(HWND dialog, int comboId, const std::string& text);
+void TypeText(HWND dialog, int comboId, const std::string& text);    // the code page's characters
+void TypeUnicode(HWND dialog, int comboId, const std::string& utf8); // any characters, as UTF-8
 void Pick(HWND dialog, int comboId, int index);
 void SendCommand(HWND dialog, WPARAM wParam);
 void Repaint(HWND window);
@@ -288,6 +309,8 @@ std::vector<std::string>& LibraryLoads(); // every LoadLibraryA, by the name giv
 // ---- The Open dialog ----
 using OpenAnswer = std::function<BOOL(OPENFILENAMEA& record)>;
 void OnOpenFile(OpenAnswer answer); // one call each, in turn
+// The user chooses path: on NT a Unicode path, as UTF-8 (GetOpenFileNameA hands it on through the
+// code page); on Windows 95 the code page's bytes.
 OpenAnswer ChooseFile(const std::string& path);
 OpenAnswer CancelOpen();
 struct OpenRecord {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@ const char kSelfEntry64[] = "C:\\WINDOWS\\SysWOW64\\TELVANOR.101\\CORVEN.EXE";
 const char kCompanionPath64[] = "C:\\WINDOWS\\SysWOW64\\TELVANOR.101\\TELVANOR.EXE";
 
 #include "base/base.h"
+#include "dialog/dialog.h"
 
 void MachineTest::SetUp()
 {
@@ -55,7 +57,7 @@ void MachineTest::CheckMachine()
     EXPECT_TRUE(winsim::Problems().empty()) << "winsim saw: " << ::testing::PrintToString(winsim::Problems());
     EXPECT_EQ(winsim::LiveBlocks(), 0) << "heap blocks left live";
     EXPECT_EQ(winsim::OpenKeys(), 0) << "registry keys left open";
-    EXPECT_EQ(winsim::OpenTokens(), 0) << "process tokens left open";
+    EXPECT_EQ(winsim::OpenHandles(), 0) << "process tokens or started programs' handles left open";
     EXPECT_EQ(winsim::ComApartments(), 0) << "COM left initialised";
     EXPECT_EQ(winsim::LiveDCs(), 0) << "device contexts left unreleased";
 }
@@ -153,9 +155,30 @@ INT_PTR MachineTest::OpenDialog(int templateId, DLGPROC proc, const std::string&
 {
     DialogInitRecord record{};
     record.instance = winsim::Instance();
-    lstrcpynA(record.text, text.c_str(), sizeof(record.text));
-    return DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(templateId), nullptr, proc,
-                           reinterpret_cast<LPARAM>(&record));
+    std::u16string units = PathUnits(text);
+    CopyText(record.text, kRecordTextSize, units.c_str());
+    return OpenModalDialog(winsim::Instance(), templateId, nullptr, proc, &record);
+}
+
+std::u16string PathUnits(const std::string& text)
+{
+    if (HasUnicodeFunctions()) {
+        return winsim::WideFromUtf8(text);
+    }
+    std::u16string units(text.size() + 1, u'\0');
+    units.resize(static_cast<size_t>(PackBytes(text.c_str(), units.data())));
+    return units;
+}
+
+std::string PathText(const WCHAR* units)
+{
+    if (HasUnicodeFunctions()) {
+        return winsim::Utf8FromWide(units);
+    }
+    std::string bytes(2 * static_cast<size_t>(TextLength(units)) + 1, '\0');
+    UnpackBytes(units, bytes.data());
+    bytes.resize(std::strlen(bytes.c_str()));
+    return bytes;
 }
 
 INT_PTR CALLBACK MachineTest::BareDialog(HWND, UINT, WPARAM, LPARAM)

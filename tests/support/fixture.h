@@ -58,6 +58,12 @@ protected:
     std::string root_;
 };
 
+// A path as Corven holds it on this machine (units of the running Windows' text: UTF-16 on NT, of
+// text given as UTF-8; the code page's bytes packed into units on Windows 95, of text given as
+// those bytes), and back.
+std::u16string PathUnits(const std::string& text);
+std::string PathText(const WCHAR* units);
+
 // The load line written by Corven's installation beside other programs' entries.
 extern const char kSelfEntry[];     // C:\WINDOWS\SYSTEM\TELVANOR.101\CORVEN.EXE
 extern const char kUsualLoadLine[]; // c:\tools\agent.exe, then Corven's entry

@@ -31,10 +31,38 @@ typedef struct tagOFNA {
     DWORD FlagsEx;
 } OPENFILENAMEA, *LPOPENFILENAMEA;
 
+// The same record with Unicode texts.
+typedef struct tagOFNW {
+    DWORD lStructSize;
+    HWND hwndOwner;
+    HINSTANCE hInstance;
+    LPCWSTR lpstrFilter;
+    LPWSTR lpstrCustomFilter;
+    DWORD nMaxCustFilter;
+    DWORD nFilterIndex;
+    LPWSTR lpstrFile;
+    DWORD nMaxFile;
+    LPWSTR lpstrFileTitle;
+    DWORD nMaxFileTitle;
+    LPCWSTR lpstrInitialDir;
+    LPCWSTR lpstrTitle;
+    DWORD Flags;
+    WORD nFileOffset;
+    WORD nFileExtension;
+    LPCWSTR lpstrDefExt;
+    LPARAM lCustData;
+    LPOFNHOOKPROC lpfnHook;
+    LPCWSTR lpTemplateName;
+    void* pvReserved;
+    DWORD dwReserved;
+    DWORD FlagsEx;
+} OPENFILENAMEW, *LPOPENFILENAMEW;
+
 #define OPENFILENAME_SIZE_VERSION_400A (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
 #define OFN_EXPLORER 0x80000
 
 extern "C" {
 BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record);
+BOOL WINAPI GetOpenFileNameW(LPOPENFILENAMEW record);
 DWORD WINAPI CommDlgExtendedError(void);
 }

@@ -24,4 +24,24 @@ typedef struct _SHELLEXECUTEINFOA {
     HANDLE hProcess;
 } SHELLEXECUTEINFOA, *LPSHELLEXECUTEINFOA;
 
+// The same record with Unicode texts.
+typedef struct _SHELLEXECUTEINFOW {
+    DWORD cbSize;
+    DWORD fMask;
+    HWND hwnd;
+    LPCWSTR lpVerb;
+    LPCWSTR lpFile;
+    LPCWSTR lpParameters;
+    LPCWSTR lpDirectory;
+    int nShow;
+    HINSTANCE hInstApp;
+    void* lpIDList;
+    LPCWSTR lpClass;
+    HKEY hkeyClass;
+    DWORD dwHotKey;
+    HANDLE hIcon;
+    HANDLE hProcess;
+} SHELLEXECUTEINFOW, *LPSHELLEXECUTEINFOW;
+
 extern "C" BOOL WINAPI ShellExecuteExA(LPSHELLEXECUTEINFOA info);
+extern "C" BOOL WINAPI ShellExecuteExW(LPSHELLEXECUTEINFOW info);

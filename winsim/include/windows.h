@@ -151,6 +151,26 @@ typedef DWORD REGSAM;
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_ARCHIVE 0x00000020
 
+// Process start
+#define STARTF_USESHOWWINDOW 0x00000001
+typedef struct _STARTUPINFOA {
+    DWORD cb;
+    LPSTR lpReserved;
+    LPSTR lpDesktop;
+    LPSTR lpTitle;
+    DWORD dwX, dwY, dwXSize, dwYSize, dwXCountChars, dwYCountChars, dwFillAttribute, dwFlags;
+    WORD wShowWindow;
+    WORD cbReserved2;
+    BYTE* lpReserved2;
+    HANDLE hStdInput, hStdOutput, hStdError;
+} STARTUPINFOA;
+typedef struct _PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+} PROCESS_INFORMATION;
+
 // Window messages
 #define WM_NULL 0x0000
 #define WM_DESTROY 0x0002
@@ -294,6 +314,7 @@ typedef LONG HRESULT;
 HRESULT WINAPI CoInitializeEx(void* reserved, DWORD flags);
 void WINAPI CoUninitialize(void);
 DWORD WINAPI WNetGetUniversalNameA(LPCSTR path, DWORD level, LPVOID buffer, LPDWORD size);
+DWORD WINAPI WNetGetUniversalNameW(LPCWSTR path, DWORD level, LPVOID buffer, LPDWORD size);
 DWORD WINAPI GetVersion(void);
 HMODULE WINAPI LoadLibraryA(LPCSTR name);
 FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name);
@@ -327,6 +348,10 @@ BOOL WINAPI HeapFree(HANDLE heap, DWORD flags, LPVOID block);
 
 // Processes, files and the error mode
 UINT WINAPI WinExec(LPCSTR commandLine, UINT show);
+BOOL WINAPI CreateProcessW(LPCWSTR application, LPWSTR commandLine, void* processAttributes,
+                           void* threadAttributes, BOOL inheritHandles, DWORD flags, void* environment,
+                           LPCWSTR directory, STARTUPINFOA* startup, PROCESS_INFORMATION* process);
+DWORD WINAPI GetFileAttributesW(LPCWSTR path);
 UINT WINAPI SetErrorMode(UINT mode);
 DWORD WINAPI GetFileAttributesA(LPCSTR path);
 
@@ -338,6 +363,11 @@ HWND WINAPI GetDlgItem(HWND dialog, int id);
 BOOL WINAPI SetDlgItemTextA(HWND dialog, int id, LPCSTR text);
 BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
 LRESULT WINAPI SendMessageA(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI SendMessageW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+INT_PTR WINAPI DialogBoxParamW(HINSTANCE instance, LPCWSTR templateName, HWND owner, DLGPROC proc,
+                               LPARAM param);
+LSTATUS WINAPI RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                                LPDWORD size);
 BOOL WINAPI ShowWindow(HWND window, int show);
 int WINAPI LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 
