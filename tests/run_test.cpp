@@ -431,3 +431,102 @@ TEST_F(RunTest, IsdnSkipsTheNoticeAndListsTheCompanion)
 }
 
 #endif
+
+// A folder named in any script, on NT as the user has it: recorded under InstallLocationsMRU,
+// typed into the disk prompt or browsed to. On NT it reaches setup.exe whole (code page 1252, a
+// Western Windows, lacks every character of these names); Windows 95 keeps its code page's text,
+// where what the code page lacks is '?' and nothing is started from it. Bad input is refused as no
+// path, never cut into another one.
+TEST_F(RunTest, AnyFolderNameReachesSetupOnNt)
+{
+    const std::string russian = "\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0430"; // Установка
+    const std::string chinese = "\u9a71\u52a8\u7a0b\u5e8f";                               // 驱动程序
+    const std::string upperRussian = winsim::UpperUnicode(russian);
+    enum class How { Recorded, Typed, Browsed };
+    struct Case {
+        const char* name;
+        winsim::WinIni system;
+        bool windows11;
+        How how;
+        std::string given;      // the recorded value, typed text or browsed file (UTF-8)
+        std::string folder;     // the host folder setup.exe is in, "" for none
+        std::string command;    // the command line started (UTF-8), "" for none
+        std::string shown;      // what the launch-error dialog showed, "" when it did not come
+        bool surrogate = false; // the recorded value ends in a lone high surrogate
+    };
+    const auto nt = winsim::WinIni::Registry;
+    const auto w95 = winsim::WinIni::File;
+    // clang-format off
+    const Case cases[] = {
+        {"NT, a recorded Cyrillic folder", nt, false, How::Recorded, "C:\\" + russian, russian, "C:\\" + russian + "\\.\\setup.exe /noprompt", ""},
+        {"NT, a recorded Chinese folder", nt, false, How::Recorded, "C:\\" + chinese, chinese, "C:\\" + chinese + "\\.\\setup.exe /noprompt", ""},
+        {"Windows 11, a recorded Chinese folder: the consent prompt's start", nt, true, How::Recorded, "C:\\" + chinese, chinese, "\"C:\\" + chinese + "\\.\\setup.exe\" /noprompt", ""},
+        {"NT, a typed Cyrillic path", nt, false, How::Typed, "c:\\" + russian, russian, "C:\\" + upperRussian + "\\.\\setup.exe /noprompt", ""},
+        {"NT, a browsed Chinese folder", nt, false, How::Browsed, "C:\\" + chinese + "\\setup.exe", chinese, "C:\\" + chinese + "\\setup.exe /noprompt", ""},
+        {"NT, a recorded Cyrillic folder without setup.exe: the path shown whole", nt, false, How::Recorded, "C:\\" + russian, "", "", "C:\\" + upperRussian + "\\.\\setup.exe"},
+        {"Windows 95, a typed Cyrillic path: the code page's '?', nothing started", w95, false, How::Typed, "c:\\" + russian, russian, "", "C:\\?????????\\.\\setup.exe"},
+        {"NT, a recorded value with a lone surrogate: no location, the CD-ROM drive", nt, false, How::Recorded, "C:\\" + russian, russian, "E:\\.\\setup.exe /noprompt", "", true},
+        {"NT, a recorded value longer than the path's room: the CD-ROM drive", nt, false, How::Recorded, "C:\\" + [&] { std::string s; for (int i = 0; i < 30; ++i) s += russian; return s; }(), "", "E:\\.\\setup.exe /noprompt", ""},
+        {"NT, a typed Cyrillic path of 255 characters: refused", nt, false, How::Typed, "c:\\" + [&] { std::string s; for (int i = 0; i < 28; ++i) s += russian; return s; }(), "", "", ".\\setup.exe"},
+        {"NT, a browsed path that does not fit: nothing added", nt, false, How::Browsed, "C:\\" + [&] { std::string s; for (int i = 0; i < 40; ++i) s += chinese + chinese; return s; }() + "\\setup.exe", "", "", "E:\\.\\setup.exe"},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        winsim::SetWinIni(c.system);
+        SetLoadLine(kUsualLoadLine);
+        if (c.windows11) {
+            winsim::SetVistaTo11(winsim::Token::Limited);
+        }
+        RemoveTree(root_ + "/c"); // what an earlier row made there
+        std::string drive = MakeFolder("c");
+        if (!c.folder.empty()) {
+            MakeFile(drive, c.folder + "/SETUP.EXE");
+        }
+        const bool cdHasSetup = c.how == How::Recorded && c.command.find("E:") == 0;
+        std::remove((cd_ + "/SETUP.EXE").c_str()); // left by an earlier row
+        if (cdHasSetup) {
+            MakeFile(cd_, "SETUP.EXE");
+        }
+        if (c.how == How::Recorded) {
+            winsim::SetRegistryText(HKEY_CURRENT_USER, "InstallLocationsMRU", "MRUList", "a");
+            std::u16string units = winsim::WideFromUtf8(c.given);
+            if (c.surrogate) {
+                units += u'\xD800';
+            }
+            winsim::SetRegistryUnits(HKEY_CURRENT_USER, "InstallLocationsMRU", "a", units + u'\0');
+        } else if (c.how == How::Browsed) {
+            winsim::OnOpenFile(winsim::ChooseFile(c.given));
+        }
+        Notice(false, IDOK); // when there is one
+        const How how = c.how;
+        const std::string given = c.given;
+        winsim::OnDialog(IDD_DISKPROMPT, [how, given](HWND d) {
+            if (how == How::Typed) {
+                winsim::TypeUnicode(d, IDC_DRIVE, given);
+            } else if (how == How::Browsed) {
+                winsim::Click(d, IDC_BROWSE);
+            }
+            winsim::Click(d, IDOK);
+            if (winsim::IsOpen(d)) {
+                winsim::PressEscape(d);
+            }
+        });
+        std::string shown;
+        winsim::OnAnyOtherDialog([&shown](HWND d) {
+            shown = winsim::Text(d, IDC_PROGRAM);
+            winsim::Click(d, IDCANCEL);
+        });
+        Run();
+        const winsim::Start* started = nullptr;
+        for (const winsim::Start& start : winsim::Starts()) {
+            started = start.program.empty() ? started : &start;
+        }
+        EXPECT_EQ(started ? started->commandLine : "", c.command);
+        if (started && !c.folder.empty() && !cdHasSetup) {
+            EXPECT_EQ(started->program, drive + "/" + c.folder + "/SETUP.EXE");
+        }
+        EXPECT_EQ(shown, c.shown);
+        NextRow();
+    }
+}

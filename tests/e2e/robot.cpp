@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -425,6 +426,51 @@ void SetText(const Args& a)
     Sleep(200);
 }
 
+std::string FileBytes(const std::string& path);
+
+// A file's UTF-16 text (loadvalue.py utf16-write), for the characters the robot's own arguments,
+// in the code page, cannot carry.
+std::wstring FileText(const std::string& path)
+{
+    std::string bytes = FileBytes(path);
+    if (bytes.size() % 2) {
+        Fail(path + " is not UTF-16");
+    }
+    std::wstring text(bytes.size() / 2, L'\0');
+    std::memcpy(text.data(), bytes.data(), bytes.size());
+    return text;
+}
+
+// The characters of file B typed into combo box A's edit field, one WM_CHAR each through the
+// dialog's own queue, as the keyboard of the user's script sends them: an ANSI window gets them
+// through the code page, a Unicode one whole.
+void WType(const Args& a)
+{
+    HWND combo = Control(a[0]);
+    HWND edit = FindWindowExA(combo, nullptr, "Edit", nullptr);
+    if (!edit) {
+        Fail("combo box " + a[0] + " has no edit field");
+    }
+    SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    for (wchar_t c : FileText(a[1])) {
+        PostMessageW(edit, WM_CHAR, c, 1);
+    }
+    Sleep(500);
+}
+
+// The control with the keyboard focus holds file A's text, set in Unicode.
+void WSetText(const Args& a)
+{
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof(thread);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(Dialog(), nullptr), &thread) || !thread.hwndFocus) {
+        Fail("no control has the focus");
+    }
+    SendMessageW(thread.hwndFocus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FileText(a[0]).c_str()));
+    Sleep(200);
+}
+
 void XClick(const Args& a)
 {
     ClickAt(MiddleOf(ScreenRect(Control(a[0]))));
@@ -702,6 +748,8 @@ constexpr Verb kVerbs[] = {
     {"move",       Shape::Point,  Move,         "the dialog moved by X,Y pixels (a drag by its caption, as a message)"},
     {"close",      Shape::None,   Close,        "the window's Close command, as a message"},
     {"settext",    Shape::One,    SetText,      "the control with the keyboard focus holds A (X input types no text the keyboard map lacks)"},
+    {"wtype",      Shape::Two,    WType,        "the characters of file B (UTF-16) typed into combo box A's edit field, as WM_CHAR messages"},
+    {"wsettext",   Shape::One,    WSetText,     "the control with the keyboard focus holds file A's text (UTF-16), set in Unicode"},
     {"xclick",     Shape::One,    XClick,       "a real left click on the middle of control A"},
     {"xclient",    Shape::Point,  XClient,      "a real left click at client point X,Y"},
     {"xicon",      Shape::None,   XIcon,        "a real left click on the icon's place"},

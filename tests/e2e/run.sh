@@ -23,7 +23,8 @@ both=(typical recorded_wins cancel_clear notice_escape cancel_ticked ticked_ok d
       exit_notice_enter exit_notice_enter_ticked exit_notice_escape_ticked exit_notice_closebox
       exit_notice_closebox_ticked exit_notice_altf4 exit_notice_altf4_ticked exit_prompt_enter exit_prompt_altf4
       exit_error_retry exit_error_enter exit_error_escape exit_error_closebox exit_error_altf4 exit_error_owner)
-registry_only=(codepage_1252 codepage_932 codepage_936 codepage_949 codepage_950 reports_win95)
+registry_only=(codepage_1252 codepage_932 codepage_936 codepage_949 codepage_950 reports_win95
+               unicode_recorded_cyrillic unicode_recorded_chinese unicode_typed unicode_browse)
 # 64-bit Windows: the typical run, a quoted Program Files (x86) neighbour, the notice's "Do not
 # show" path and the ISDN modem's companion, each found where the 64-bit shell starts them.
 wow64=(typical quoted_x86 cancel_ticked isdn)
@@ -134,7 +135,7 @@ fi
 mkdir -p "$drive_c/windows/$folder/TELVANOR.101" "$drive_c/tools"
 cp "$product" "$drive_c/windows/$folder/TELVANOR.101/CORVEN.EXE"
 rm -rf "$cd_folder" "$drive_c/Install" "$drive_c/Drivers" "$drive_c/My Setup" "$drive_c/My.exe" \
-  "$drive_c/tools/evil.exe" "$drive_c/ソフト" "$drive_c/表示"
+  "$drive_c/tools/evil.exe" "$drive_c/ソフト" "$drive_c/表示" "$drive_c/Установка" "$drive_c/驱动程序"
 mkdir -p "$cd_folder"
 cp "$build/tests/e2e/setup_standin.exe" "$cd_folder/setup.exe"
 ln -sfn "$cd_folder" "$WINEPREFIX/dosdevices/e:"
@@ -621,6 +622,47 @@ dbcs_browse)
   expect_eq "$exit_code" 1 "exit code"
   expect_load "$removed"
   expect_record 'C:\表示\ソ\setup.exe|C:\表示\ソ\setup.exe /noprompt'
+  ;;
+unicode_recorded_cyrillic | unicode_recorded_chinese)
+  # A folder named in another script, on a Western NT (code page 1252 lacks every character of
+  # it), as a user's profile or download folder often is: the record is read in Unicode, and
+  # setup.exe starts from that folder.
+  [ "$scenario" = unicode_recorded_cyrillic ] && name=Установка || name=驱动程序
+  set_load "$line"
+  no_cd_setup
+  mkdir -p "$drive_c/$name"
+  cp "$build/tests/e2e/setup_standin.exe" "$drive_c/$name/setup.exe"
+  record_mru "C:\\$name"
+  run_corven "${notice[@]}" click="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_load "$removed"
+  expect_record "C:\\$name\\setup.exe|C:\\$name\\.\\setup.exe /noprompt"
+  ;;
+unicode_typed)
+  # The same folder typed into the disk prompt, each character sent to its edit field as the
+  # keyboard sends it: the prompt's Unicode window keeps them, and its upper case is Cyrillic's.
+  set_load "$line"
+  no_cd_setup
+  mkdir -p "$drive_c/Установка"
+  cp "$build/tests/e2e/setup_standin.exe" "$drive_c/Установка/setup.exe"
+  python3 "$here/loadvalue.py" utf16-write "$work/typed" 'c:\установка'
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" wtype="$drive=$(winpath "$work/typed")" xclick="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_load "$removed"
+  expect_record 'C:\УСТАНОВКА\setup.exe|C:\УСТАНОВКА\.\setup.exe /noprompt'
+  ;;
+unicode_browse)
+  # Browse to setup.exe in a Chinese folder: the Unicode Open dialog hands the folder on whole.
+  set_load "$line"
+  no_cd_setup
+  mkdir -p "$drive_c/驱动程序"
+  cp "$build/tests/e2e/setup_standin.exe" "$drive_c/驱动程序/setup.exe"
+  python3 "$here/loadvalue.py" utf16-write "$work/chosen" 'C:\驱动程序\setup.exe'
+  run_corven "${notice[@]}" click="$ok" "${prompt[@]}" xclick="$(id IDC_BROWSE)" wait=Open \
+    wsettext="$(winpath "$work/chosen")" xkey=Return gone wait="$prompt_title" xclick="$ok" gone
+  expect_eq "$exit_code" 1 "exit code"
+  expect_load "$removed"
+  expect_record 'C:\驱动程序\setup.exe|C:\驱动程序\setup.exe /noprompt'
   ;;
 codepage_*)
   # What winsim simulates of this code page, checked on the real platform.
