@@ -30,11 +30,14 @@ registry_only=(codepage_1252 codepage_932 codepage_936 codepage_949 codepage_950
 wow64=(typical quoted_x86 cancel_ticked isdn)
 # The x86_64 build runs the same sources as the i686 product, which runs every scenario: its suite
 # is a smoke set of what a 64-bit build could get wrong on its own (the typical run and its
-# pictures' path, the Open dialog's 64-bit record, double-byte text).
+# pictures' path, the Open dialog's 64-bit record, double-byte text), and the Unicode Open dialog's
+# record on NT.
 smoke64=(typical browse dbcs_line)
+smoke64_registry=(unicode_browse)
 if [ "${1:-}" = list ]; then
   if [ "${2:-}" = smoke ]; then
     for s in "${smoke64[@]}"; do echo "$s registry"; echo "$s file"; done
+    for s in "${smoke64_registry[@]}"; do echo "$s registry"; done
     exit 0
   fi
   # One personality after another, the one with the most scenarios first: ctest -j2 starts the
