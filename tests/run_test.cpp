@@ -465,6 +465,7 @@ TEST_F(RunTest, AnyFolderNameReachesSetupOnNt)
         {"NT, a browsed Chinese folder", nt, false, How::Browsed, "C:\\" + chinese + "\\setup.exe", chinese, "C:\\" + chinese + "\\setup.exe /noprompt", ""},
         {"NT, a recorded Cyrillic folder without setup.exe: the path shown whole", nt, false, How::Recorded, "C:\\" + russian, "", "", "C:\\" + upperRussian + "\\.\\setup.exe"},
         {"Windows 95, a typed Cyrillic path: the code page's '?', nothing started", w95, false, How::Typed, "c:\\" + russian, russian, "", "C:\\?????????\\.\\setup.exe"},
+        {"Windows 95, a recorded folder in its code page: started, as ever", w95, false, How::Recorded, "C:\\M\u00fcllerTreiber", "M\u00fcllerTreiber", "C:\\M\u00fcllerTreiber\\.\\setup.exe /noprompt", ""},
         {"NT, a recorded value with a lone surrogate: no location, the CD-ROM drive", nt, false, How::Recorded, "C:\\" + russian, russian, "E:\\.\\setup.exe /noprompt", "", true},
         {"NT, a recorded value longer than the path's room: the CD-ROM drive", nt, false, How::Recorded, "C:\\" + [&] { std::string s; for (int i = 0; i < 30; ++i) s += russian; return s; }(), "", "E:\\.\\setup.exe /noprompt", ""},
         {"NT, a typed Cyrillic path of 255 characters: refused", nt, false, How::Typed, "c:\\" + [&] { std::string s; for (int i = 0; i < 28; ++i) s += russian; return s; }(), "", "", ".\\setup.exe"},
@@ -522,7 +523,9 @@ TEST_F(RunTest, AnyFolderNameReachesSetupOnNt)
         for (const winsim::Start& start : winsim::Starts()) {
             started = start.program.empty() ? started : &start;
         }
-        EXPECT_EQ(started ? started->commandLine : "", c.command);
+        // WinExec's command line is the code page's bytes.
+        EXPECT_EQ(started ? started->commandLine : "",
+                  c.system == w95 ? winsim::AnsiFromUtf8(c.command) : c.command);
         if (started && !c.folder.empty() && !cdHasSetup) {
             EXPECT_EQ(started->program, drive + "/" + c.folder + "/SETUP.EXE");
         }
