@@ -141,14 +141,42 @@ FARPROC WINAPI GetProcAddress(HMODULE module, LPCSTR name)
     return nullptr;
 }
 
-BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
+} // extern "C"
+
+namespace {
+
+// The Open dialog of either form over its record as the ANSI form sees it: its fault, the record
+// kept for inspection, its size checked (the Unicode record is laid out as the ANSI one), the
+// test's answer given.
+BOOL AnswerOpen(const char* function, OPENFILENAMEA& record, const winsim::OpenRecord& kept)
 {
     winsim::Machine& m = winsim::M();
     m.openError = 0;
-    if (winsim::Fault("GetOpenFileNameA")) {
+    if (winsim::Fault(function)) {
         m.openError = CDERR_INITIALIZATION;
         return FALSE;
     }
+    m.openRecords.push_back(kept);
+    static_assert(sizeof(OPENFILENAMEW) == sizeof(OPENFILENAMEA), "the two records are laid out alike");
+    if (record.lStructSize != OPENFILENAME_SIZE_VERSION_400A && record.lStructSize != sizeof(OPENFILENAMEA)) {
+        winsim::Problem(std::string(function) + " with a record size Windows does not take");
+        return FALSE;
+    }
+    if (m.openAnswers.empty()) {
+        winsim::Problem("no answer for the Open dialog");
+        return FALSE;
+    }
+    winsim::OpenAnswer answer = std::move(m.openAnswers.front());
+    m.openAnswers.pop_front();
+    return answer(record);
+}
+
+} // namespace
+
+extern "C" {
+
+BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
+{
     winsim::OpenRecord seen{};
     seen.record = *record;
     seen.filterNull = record->lpstrFilter == nullptr;
@@ -163,23 +191,11 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
         seen.initialFile.assign(record->lpstrFile, strnlen(record->lpstrFile, record->nMaxFile));
     }
     seen.initialDir = record->lpstrInitialDir ? record->lpstrInitialDir : "";
-    m.openRecords.push_back(seen);
-    if (record->lStructSize != OPENFILENAME_SIZE_VERSION_400A &&
-        record->lStructSize != sizeof(OPENFILENAMEA)) {
-        winsim::Problem("GetOpenFileNameA with a record size Windows does not take");
-        return FALSE;
-    }
-    if (m.openAnswers.empty()) {
-        winsim::Problem("no answer for the Open dialog");
-        return FALSE;
-    }
-    winsim::OpenAnswer answer = std::move(m.openAnswers.front());
-    m.openAnswers.pop_front();
-    if (!answer(*record)) {
+    if (!AnswerOpen("GetOpenFileNameA", *record, seen)) {
         return FALSE;
     }
     // NT's dialog chose a Unicode path: an ANSI program gets it through the code page.
-    if (m.winIni == winsim::WinIni::Registry) {
+    if (winsim::M().winIni == winsim::WinIni::Registry) {
         std::string ansi = winsim::AnsiFromUtf8(record->lpstrFile);
         std::memcpy(record->lpstrFile, ansi.c_str(), std::min<size_t>(ansi.size() + 1, record->nMaxFile));
         record->lpstrFile[record->nMaxFile - 1] = '\0';
@@ -192,55 +208,34 @@ BOOL WINAPI GetOpenFileNameA(LPOPENFILENAMEA record)
 // (UTF-8) back in Unicode, counted in units. Windows 95 has no COMDLG32 export of it.
 BOOL WINAPI GetOpenFileNameW(LPOPENFILENAMEW record)
 {
-    winsim::Machine& m = winsim::M();
-    m.openError = 0;
-    if (winsim::Fault("GetOpenFileNameW")) {
-        m.openError = CDERR_INITIALIZATION;
-        return FALSE;
-    }
-    OPENFILENAMEA seen;
-    std::memcpy(&seen, record, sizeof(seen));
+    OPENFILENAMEA view;
+    std::memcpy(&view, record, sizeof(view));
     std::string filter;
     for (const WCHAR* f = record->lpstrFilter; f && (f[0] || f[1]); ++f) {
-        filter += winsim::Utf8FromWide(std::u16string(1, *f).c_str());
-        if (!*f) {
-            filter += '\0';
-        }
+        filter += *f ? winsim::Utf8FromWide(std::u16string(1, *f).c_str()) : std::string(1, '\0');
     }
     filter += std::string("\0\0", 2);
     std::string file = winsim::Utf8FromWide(record->lpstrFile);
     std::string folder = winsim::Utf8FromWide(record->lpstrInitialDir);
     std::vector<char> chosen(4 * record->nMaxFile + 1, '\0');
     std::memcpy(chosen.data(), file.c_str(), std::min(file.size() + 1, chosen.size() - 1));
-    seen.lpstrFilter = record->lpstrFilter ? filter.c_str() : nullptr;
-    seen.lpstrFile = record->lpstrFile ? chosen.data() : nullptr;
-    seen.lpstrInitialDir = record->lpstrInitialDir ? folder.c_str() : nullptr;
-    seen.nMaxFile = static_cast<DWORD>(chosen.size());
+    view.lpstrFilter = record->lpstrFilter ? filter.c_str() : nullptr;
+    view.lpstrFile = record->lpstrFile ? chosen.data() : nullptr;
+    view.lpstrInitialDir = record->lpstrInitialDir ? folder.c_str() : nullptr;
+    view.nMaxFile = static_cast<DWORD>(chosen.size());
     winsim::OpenRecord kept{};
-    kept.record = seen;
+    kept.record = view;
     kept.record.nMaxFile = record->nMaxFile;
     kept.filterNull = record->lpstrFilter == nullptr;
     kept.filter = record->lpstrFilter ? filter : "";
     kept.initialFile = file;
     kept.initialDir = folder;
-    m.openRecords.push_back(kept);
-    if (record->lStructSize != OPENFILENAME_SIZE_VERSION_400A &&
-        record->lStructSize != sizeof(OPENFILENAMEW)) {
-        winsim::Problem("GetOpenFileNameW with a record size Windows does not take");
+    if (!AnswerOpen("GetOpenFileNameW", view, kept)) {
         return FALSE;
     }
-    if (m.openAnswers.empty()) {
-        winsim::Problem("no answer for the Open dialog");
-        return FALSE;
-    }
-    winsim::OpenAnswer answer = std::move(m.openAnswers.front());
-    m.openAnswers.pop_front();
-    if (!answer(seen)) {
-        return FALSE;
-    }
-    std::u16string units = winsim::WideFromUtf8(seen.lpstrFile);
+    std::u16string units = winsim::WideFromUtf8(view.lpstrFile);
     if (units.size() + 1 > record->nMaxFile) {
-        m.openError = FNERR_BUFFERTOOSMALL;
+        winsim::M().openError = FNERR_BUFFERTOOSMALL;
         return FALSE;
     }
     std::copy(units.c_str(), units.c_str() + units.size() + 1, record->lpstrFile);
