@@ -1,5 +1,5 @@
 // winsim's own subtle parts: the INI rewrite, the sorted upper-case combo box, ERROR_MORE_DATA,
-// the root list's sizes and wsprintfA's limit.
+// the root list's sizes, wsprintfA's limit, and NT's Unicode beside the A functions' code page.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -230,4 +230,68 @@ TEST_F(WinsimTest, FormatsAsWindowsDoes)
     EXPECT_EQ(wsprintfA(out, "%s", big.c_str()), 1023);
     char small[4];
     EXPECT_STREQ(lstrcpynA(small, "abcdef", sizeof(small)), "abc");
+}
+
+// NT's text in Unicode: what the A functions make of a name the code page (1252) lacks, and what
+// the W functions keep; Windows 95's W functions are stubs.
+TEST_F(WinsimTest, NtKeepsTextInUnicodeAndTheAFunctionsConvertIt)
+{
+    const std::string russian = "C:\\\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0430"; // C:\Установка
+    const std::u16string name = u"a";
+    for (winsim::WinIni kind : {winsim::WinIni::Registry, winsim::WinIni::File}) {
+        SCOPED_TRACE(kind == winsim::WinIni::Registry ? "NT" : "Windows 95");
+        const bool nt = kind == winsim::WinIni::Registry;
+        winsim::SetWinIni(kind);
+        winsim::SetRegistryUnicode(HKEY_CURRENT_USER, "K", "a", russian);
+        winsim::AddDrive('C', DRIVE_FIXED, MakeFolder("c"));
+        MakeFile(root_ + "/c", "\u0423\u0441\u0442\u0430\u043d\u043e\u0432\u043a\u0430/SETUP.EXE");
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_READ, &key), ERROR_SUCCESS);
+        char ansi[64] = {};
+        DWORD size = sizeof(ansi);
+        EXPECT_EQ(RegQueryValueExA(key, "a", nullptr, nullptr, reinterpret_cast<BYTE*>(ansi), &size),
+                  ERROR_SUCCESS);
+        EXPECT_STREQ(ansi, "C:\\?????????");
+        WCHAR wide[64] = {};
+        size = sizeof(wide);
+        LSTATUS status =
+            RegQueryValueExW(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(wide), &size);
+        EXPECT_EQ(status, nt ? ERROR_SUCCESS : ERROR_CALL_NOT_IMPLEMENTED);
+        EXPECT_EQ(winsim::Utf8FromWide(wide), nt ? russian : "");
+        RegCloseKey(key);
+        // Files are named in Unicode: the W look finds the folder, the A one not through '?'.
+        std::u16string path = winsim::WideFromUtf8(russian + "\\setup.exe");
+        EXPECT_EQ(GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES, nt);
+        EXPECT_EQ(GetFileAttributesA("C:\\?????????\\setup.exe"), INVALID_FILE_ATTRIBUTES);
+        // On NT a Unicode dialog's combo box keeps the text; an ANSI one gets it through the code page.
+        for (bool unicodeDialog : {false, true}) {
+            if (!nt) {
+                break;
+            }
+            std::string seenA, seenW;
+            winsim::OnDialog(IDD_DISKPROMPT, [&](HWND d) {
+                EXPECT_EQ(winsim::IsUnicodeWindow(d), unicodeDialog);
+                HWND combo = GetDlgItem(d, IDC_DRIVE);
+                std::u16string text = winsim::WideFromUtf8(russian);
+                SendMessageW(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+                char bytes[64] = {};
+                SendMessageA(combo, WM_GETTEXT, sizeof(bytes), reinterpret_cast<LPARAM>(bytes));
+                seenA = bytes;
+                WCHAR units[64] = {};
+                SendMessageW(combo, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(units));
+                seenW = winsim::Utf8FromWide(units);
+                EndDialog(d, 1);
+            });
+            if (unicodeDialog) {
+                DialogBoxParamW(winsim::Instance(),
+                                reinterpret_cast<LPCWSTR>(static_cast<uintptr_t>(IDD_DISKPROMPT)), nullptr,
+                                BareDialog, 0);
+            } else {
+                DialogBoxParamA(winsim::Instance(), MAKEINTRESOURCEA(IDD_DISKPROMPT), nullptr, BareDialog, 0);
+            }
+            EXPECT_EQ(seenA, "C:\\?????????");
+            EXPECT_EQ(seenW, unicodeDialog ? russian : "C:\\?????????");
+        }
+        NextRow();
+    }
 }
