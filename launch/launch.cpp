@@ -37,8 +37,9 @@ constexpr int kStartedAbove = 31;
 constexpr char kShellLibrary[] = "shell32.dll";
 using ShellStartProc = BOOL(WINAPI*)(SHELLEXECUTEINFOA*); // its texts in the run's text
 // The verb that asks the shell to start a program with the administrator's rights, and the switch,
-// as units: the shell takes them in the run's text, as it takes the program.
-constexpr auto kElevatedVerb = Widen<WCHAR>("runas");
+// in Unicode too: the shell takes them in the run's text, as it takes the program.
+constexpr char kElevatedVerbBytes[] = "runas";
+constexpr auto kElevatedVerb = Widen<WCHAR>(kElevatedVerbBytes);
 constexpr auto kSwitchUnits = Widen<WCHAR>(kSwitch);
 using AttributesProc = DWORD(WINAPI*)(const void*);
 using CreateProcessProc = BOOL(WINAPI*)(const WCHAR*, WCHAR*, void*, void*, BOOL, DWORD, void*, const WCHAR*,
@@ -149,8 +150,7 @@ StartResult StartThroughShell(const void* program, HWND owner, bool elevate)
     // Without COM the start is still worth trying: most starts need no extension.
     bool initialized = initialize && uninitialize && initialize(nullptr, kComApartment) >= 0;
 
-    char verb[2 * sizeof(kElevatedVerb.text)];
-    char parameters[2 * sizeof(kSwitchUnits.text)];
+    const bool unicode = HasUnicodeFunctions();
     SHELLEXECUTEINFOA info;
     ZeroBytes(&info, sizeof(info));
     info.cbSize = sizeof(info);
@@ -158,9 +158,11 @@ StartResult StartThroughShell(const void* program, HWND owner, bool elevate)
     // of its own and a process about to end need it. Once SEE_MASK_FLAG_DDEWAIT: every shell32 has it.
     info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
     info.hwnd = owner;
-    info.lpVerb = elevate ? static_cast<LPCSTR>(PlatformText(kElevatedVerb.text, verb)) : nullptr;
+    info.lpVerb = !elevate  ? nullptr
+                  : unicode ? reinterpret_cast<LPCSTR>(kElevatedVerb.text)
+                            : kElevatedVerbBytes;
     info.lpFile = static_cast<LPCSTR>(program);
-    info.lpParameters = static_cast<LPCSTR>(PlatformText(kSwitchUnits.text, parameters));
+    info.lpParameters = unicode ? reinterpret_cast<LPCSTR>(kSwitchUnits.text) : kSwitch;
     info.nShow = SW_SHOWNORMAL;
     StartResult result = start(&info)                        ? kStarted
                          : GetLastError() == ERROR_CANCELLED ? kDeclined
