@@ -17,7 +17,8 @@
 
 // ---- The words every part shares ----
 
-// The folder or drive root that setup.exe is started from, in units (PathText below); may be empty.
+// The folder or drive root that setup.exe is started from, in units of the run's text (below); may
+// be empty.
 constexpr int kInstallPathSize = 260;
 
 // What the launch-error dialog shows after the install path: a backslash, the "." folder step and
@@ -31,7 +32,7 @@ constexpr int kRecordTextSize = kInstallPathSize + kShownProgramTail;
 // What the opener of a dialog hands it through DialogBoxParamA's lParam.
 struct DialogInitRecord {
     HINSTANCE instance;
-    WCHAR text[kRecordTextSize]; // a path, as units of the running Windows' text (PathText)
+    WCHAR text[kRecordTextSize]; // a path, in units of the run's text
     int launch;                  // the notice's start of setup.exe, LaunchSetup's answer; 0 when it made none
 };
 

@@ -9,11 +9,10 @@ struct DriveEntry {
     DWORD DriveType;
 };
 
-// Reads one value of a key under HKEY_CURRENT_USER into text (size units, at most
-// kInstallPathSize), in the run's text
-// (base.h's PathText): in Unicode on NT, where only a string value (REG_SZ) counts and its
-// surrogates must pair, else the code page's bytes of whatever is stored. 1 when it was read;
-// 0 otherwise, and then the text is all zero. Data with no terminator in the room count as not read.
+// Reads one value of a key under HKEY_CURRENT_USER into text (size units, at most kInstallPathSize)
+// in the run's text (base.h): in Unicode on NT, where only a string value (REG_SZ) counts and its
+// surrogates must pair, else the code page's bytes of whatever is stored. 1 when it was read; 0
+// otherwise, and then the text is all zero. Data that fill the room with no terminator are not read.
 int ReadUserRegistryString(const char* keyName, const WCHAR* valueName, WCHAR* text, int size);
 
 // Fills path (kInstallPathSize units) with the most recent recorded install location, else the
