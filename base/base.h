@@ -209,8 +209,8 @@ inline bool IsQuotableInstallPath(const WCHAR* path)
 // turn each one the code page lacks into '?'. Windows 95, 98 and Me have only stubs for those W
 // functions (and an NT told to report Windows 95 keeps what it had): there a path is the code
 // page's bytes, packed one character a unit, so that one walk over units serves both and a
-// double-byte character's second byte is never taken for a backslash. A path's kind is the
-// running Windows', the same for the whole run: GetVersion never fails.
+// double-byte character's second byte is never taken for a backslash. That kind of text is "the
+// run's text" below: the running Windows' own, the same for the whole run (GetVersion never fails).
 bool HasUnicodeFunctions();
 
 // The bytes of the code page packed into units (a double-byte character's two in one, the first
@@ -219,9 +219,9 @@ constexpr WCHAR kDoubleByteFloor = 0x100;
 int PackBytes(const char* bytes, WCHAR* out);    // out has a unit a byte; returns the count
 void UnpackBytes(const WCHAR* units, char* out); // out has two bytes a unit; may be the units' own
 
-// A path as the platform's functions of the running Windows take it: the units themselves on NT,
-// their bytes (unpacked into `bytes`, two a unit) elsewhere. And back: what such a function
-// wrote into `text`, as units (packed in place elsewhere; on NT it is units already).
+// A path in the run's text, as the platform's functions take it: the units themselves on NT,
+// their bytes (unpacked into `bytes`, two a unit) elsewhere. And back: the bytes such a function
+// wrote, packed into `units` (on NT it wrote units already, and nothing is done).
 constexpr int kPlatformPathBytes = 2 * (kRecordTextSize + 16);
 const void* PlatformText(const WCHAR* units, char* bytes);
 void TakePlatformText(const char* bytes, WCHAR* units);
