@@ -69,7 +69,7 @@ using ComUninitializeProc = void(WINAPI*)();
 
 // A mapped drive's network name, as MPR's WNetGetUniversalName gives it at its level 1
 // (UNIVERSAL_NAME_INFO_LEVEL): a record whose pointer names the text that follows it, in the run's
-// text (room for as many bytes as the path has units, and twice as many).
+// text: a program path's units on NT, or up to two bytes a unit on Windows 95.
 constexpr char kNetworkLibrary[] = "mpr.dll";
 constexpr DWORD kUniversalNameLevel = 1;
 struct UniversalName {
