@@ -415,14 +415,20 @@ void Move(const Args& a)
     Sleep(300);
 }
 
-void SetText(const Args& a)
+// The control of the dialog's thread that has the keyboard focus.
+HWND FocusedControl()
 {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof(thread);
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(Dialog(), nullptr), &thread) || !thread.hwndFocus) {
         Fail("no control has the focus");
     }
-    SendMessageA(thread.hwndFocus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[0].c_str()));
+    return thread.hwndFocus;
+}
+
+void SetText(const Args& a)
+{
+    SendMessageA(FocusedControl(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a[0].c_str()));
     Sleep(200);
 }
 
@@ -462,12 +468,7 @@ void WType(const Args& a)
 // The control with the keyboard focus holds file A's text, set in Unicode.
 void WSetText(const Args& a)
 {
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof(thread);
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(Dialog(), nullptr), &thread) || !thread.hwndFocus) {
-        Fail("no control has the focus");
-    }
-    SendMessageW(thread.hwndFocus, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FileText(a[0]).c_str()));
+    SendMessageW(FocusedControl(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FileText(a[0]).c_str()));
     Sleep(200);
 }
 
